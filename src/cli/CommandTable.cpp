@@ -1,0 +1,53 @@
+#include "cli/ArgParser.h"
+#include "cli/Commands.h"
+
+#include <ostream>
+
+namespace kestrel::cli {
+
+const std::vector<Command>& commandTable()
+{
+    static const std::vector<Command> table = {
+        {"report",
+            "report IMAGE.bbd --doc N [--limit L] [--step S] [--previous PREV.bbd] [--yes] [--locale NAME] -o OUT.html",
+            runReport},
+        {"show", "show IMAGE.bbd [--previous PREV.bbd] [--step S] [--yes] [--locale NAME] [--json]", runShow},
+        {"summary", "summary DIR_OR_FILE... [--csv]", runSummary},
+        {"demo-image", "demo-image [--seed N] -o FILE.bbd", runDemoImage},
+    };
+    return table;
+}
+
+namespace {
+
+void printUsage(std::ostream& err)
+{
+    err << "usage: kestrel-cli COMMAND ...\n";
+    for (const auto& c : commandTable())
+        err << "  kestrel-cli " << c.usage << "\n";
+}
+
+} // namespace
+
+int runCli(const Args& args, std::ostream& out, std::ostream& err)
+{
+    if (args.empty()) {
+        printUsage(err);
+        return kExitUsage;
+    }
+    for (const auto& c : commandTable()) {
+        if (args[0] != c.name)
+            continue;
+        try {
+            return c.run(Args(args.begin() + 1, args.end()), out, err);
+        } catch (const UsageError& e) {
+            err << "kestrel-cli " << c.name << ": " << e.what() << "\nusage: kestrel-cli " << c.usage << "\n";
+            return kExitUsage;
+        }
+    }
+    err << "kestrel-cli: unknown command \"" << args[0] << "\"\n";
+    printUsage(err);
+    return kExitUsage;
+}
+
+} // namespace kestrel::cli

@@ -1,0 +1,15 @@
+#pragma once
+
+#include "core/image/ByteAccess.h"
+
+namespace kestrel {
+
+// XOR of the bytes at even offsets is zero for a consistent image.
+bool checksumOk(ConstBytes image);
+
+inline constexpr const char* kChecksumQuestionDevice =
+    "Неправильная контрольная сумма!\nВозможно, ошибка чтения ПСИ.\n Продолжить обработку?";
+inline constexpr const char* kChecksumQuestionFile =
+    "Неправильная контрольная сумма!\nВозможно, ошибка чтения ПСИ.\nПродолжить обработку?";
+
+} // namespace kestrel

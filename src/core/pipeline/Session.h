@@ -1,0 +1,23 @@
+#pragma once
+
+#include "core/image/DateTime.h"
+#include "core/image/MemoryImage.h"
+#include "core/records/CycleRows.h"
+#include "core/stats/LoadStatistics.h"
+#include "core/text/DisplayLocale.h"
+#include "core/view/MainView.h"
+
+namespace kestrel {
+
+// The state the main window owns for its whole run, without any widget:
+// the one memory image, what was decoded from it and the texts shown.
+struct Session {
+    MemoryImage image{};
+    DateTime periodStart = 0.0;
+    StatisticsBlocks stats{};
+    CycleRows cycleRows{};
+    MainView view;
+    DisplayLocale locale;
+};
+
+} // namespace kestrel

@@ -1,0 +1,115 @@
+#include "core/text/NumberFormat.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+namespace kestrel {
+
+namespace {
+
+std::string withSeparator(std::string text, char separator)
+{
+    for (char& ch : text)
+        if (ch == '.')
+            ch = separator;
+    return text;
+}
+
+std::string twoDigits(int v)
+{
+    char buf[8];
+    std::snprintf(buf, sizeof buf, "%02d", v);
+    return buf;
+}
+
+} // namespace
+
+std::string formatFixed(double value, int decimals, const DisplayLocale& locale)
+{
+    char buf[400];
+    std::snprintf(buf, sizeof buf, "%.*f", decimals, value);
+    std::string text = buf;
+    // A negative value that rounds to zero shows without its sign.
+    if (text.size() > 1 && text[0] == '-' && text.find_first_not_of("-0.") == std::string::npos)
+        text.erase(0, 1);
+    return withSeparator(text, locale.decimalSeparator);
+}
+
+std::string formatGeneral(double value, const DisplayLocale& locale)
+{
+    if (std::isnan(value))
+        return "NAN";
+    if (std::isinf(value))
+        return value > 0 ? "INF" : "-INF";
+    if (value == 0.0)
+        return "0";
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.14e", value);
+    // buf: [-]d.dddddddddddddde[+-]XX
+    std::string text = buf;
+    const auto ePos = text.find('e');
+    const int exponent = std::atoi(text.c_str() + ePos + 1);
+    std::string mantissa = text.substr(0, ePos);
+    const bool negative = mantissa[0] == '-';
+    if (negative)
+        mantissa.erase(0, 1);
+    std::string digits;
+    for (char ch : mantissa)
+        if (ch != '.')
+            digits += ch;
+    while (digits.size() > 1 && digits.back() == '0')
+        digits.pop_back();
+
+    std::string out;
+    if (exponent >= 15 || exponent < -5) {
+        out = digits.substr(0, 1);
+        if (digits.size() > 1)
+            out += "." + digits.substr(1);
+        out += "E" + std::to_string(exponent);
+    } else if (exponent >= 0) {
+        const auto intLen = static_cast<std::size_t>(exponent) + 1;
+        if (digits.size() <= intLen) {
+            out = digits + std::string(intLen - digits.size(), '0');
+        } else {
+            out = digits.substr(0, intLen) + "." + digits.substr(intLen);
+        }
+    } else {
+        out = "0." + std::string(static_cast<std::size_t>(-exponent - 1), '0') + digits;
+    }
+    if (negative)
+        out.insert(0, "-");
+    return withSeparator(out, locale.decimalSeparator);
+}
+
+std::string formatShortDate(DateTime value, const DisplayLocale& locale)
+{
+    const CalendarDate d = decodeDate(value);
+    const std::string& f = locale.shortDateFormat;
+    std::string out;
+    for (std::size_t i = 0; i < f.size();) {
+        const char ch = f[i];
+        std::size_t run = 1;
+        while (i + run < f.size() && f[i + run] == ch)
+            ++run;
+        if (ch == 'd') {
+            out += run >= 2 ? twoDigits(d.day) : std::to_string(d.day);
+        } else if (ch == 'M') {
+            out += run >= 2 ? twoDigits(d.month) : std::to_string(d.month);
+        } else if (ch == 'y') {
+            if (run >= 4) {
+                char buf[16];
+                std::snprintf(buf, sizeof buf, "%04d", d.year);
+                out += buf;
+            } else {
+                out += twoDigits(d.year % 100);
+            }
+        } else {
+            out.append(run, ch);
+        }
+        i += run;
+    }
+    return out;
+}
+
+} // namespace kestrel
