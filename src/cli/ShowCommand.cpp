@@ -1,13 +1,29 @@
+#include "cli/CliSession.h"
 #include "cli/Commands.h"
+#include "cli/ViewPrinter.h"
 
 #include <ostream>
 
 namespace kestrel::cli {
 
-int runShow(const Args&, std::ostream&, std::ostream& err)
+int runShow(const Args& argv, std::ostream& out, std::ostream& err)
 {
-    err << "not available yet\n";
-    return kExitUsage;
+    auto valued = kSessionOptions;
+    auto flags = kSessionFlags;
+    flags.insert("--json");
+    const ArgParser args(argv, valued, flags);
+    if (args.positional().size() != 1)
+        throw UsageError("one image file expected");
+
+    Session session;
+    CliUserInterface ui(err, args.flag("--yes"));
+    if (const int code = openSession(args, args.positional()[0], session, ui, err); code != kExitOk)
+        return code;
+    if (args.flag("--json"))
+        printViewAsJson(session.view, out);
+    else
+        printViewAsText(session.view, out);
+    return kExitOk;
 }
 
 } // namespace kestrel::cli

@@ -27,6 +27,10 @@ std::string twoDigits(int v)
 
 std::string formatFixed(double value, int decimals, const DisplayLocale& locale)
 {
+    if (std::isnan(value))
+        return "NAN";
+    if (std::isinf(value))
+        return value > 0 ? "INF" : "-INF";
     char buf[400];
     std::snprintf(buf, sizeof buf, "%.*f", decimals, value);
     std::string text = buf;

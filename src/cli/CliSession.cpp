@@ -1,0 +1,66 @@
+#include "cli/CliSession.h"
+
+#include "core/image/DataFile.h"
+#include "core/pipeline/Pipeline.h"
+#include "core/stats/LoadDistribution.h"
+
+#include <ostream>
+
+namespace kestrel::cli {
+
+namespace {
+
+int parseStep(const ArgParser& args)
+{
+    const auto text = args.value("--step");
+    if (!text)
+        return 20;
+    const long step = parseInteger(*text, "--step");
+    if (step != 1 && step != 5 && step != 10 && step != 20)
+        throw UsageError("--step must be 1, 5, 10 or 20");
+    return static_cast<int>(step);
+}
+
+} // namespace
+
+int openSession(const ArgParser& args, const std::string& imagePath, Session& session, CliUserInterface& ui,
+    std::ostream& err)
+{
+    session.locale = args.value("--locale") ? DisplayLocale::fromName(*args.value("--locale")) : DisplayLocale::system();
+    const int step = parseStep(args);
+    if (!hasDataFileExtension(imagePath)) {
+        err << kWrongExtensionMessage << "\n";
+        return kExitFileError;
+    }
+    try {
+        if (!loadImageFile(session, imagePath, ui))
+            return kExitChecksumRefused;
+    } catch (const FileError& e) {
+        err << e.what() << "\n";
+        return kExitFileError;
+    }
+    // Choosing the step after the load rebuilds the distribution, as a click on rgStep does.
+    if (step != session.view.distribution.step) {
+        session.view.distribution.step = step;
+        showLoadDistribution(session.stats, session.view.distribution);
+    }
+    if (const auto previous = args.value("--previous")) {
+        if (!hasDataFileExtension(*previous)) {
+            err << kWrongExtensionMessage << "\n";
+            return kExitPreviousRefused;
+        }
+        try {
+            if (!applyPreviousPeriod(session, *previous, ui))
+                return ui.questionRefused() ? kExitChecksumRefused : kExitPreviousRefused;
+        } catch (const FileError& e) {
+            err << e.what() << "\n";
+            return kExitFileError;
+        } catch (const std::exception& e) {
+            err << e.what() << "\n";
+            return kExitPreviousRefused;
+        }
+    }
+    return kExitOk;
+}
+
+} // namespace kestrel::cli

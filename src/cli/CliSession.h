@@ -1,0 +1,21 @@
+#pragma once
+
+#include "cli/ArgParser.h"
+#include "cli/CliUserInterface.h"
+#include "core/pipeline/Session.h"
+
+#include <iosfwd>
+#include <memory>
+
+namespace kestrel::cli {
+
+// Options shared by the commands that open an image as the window would.
+inline const std::set<std::string> kSessionOptions = {"--previous", "--step", "--locale"};
+inline const std::set<std::string> kSessionFlags = {"--yes"};
+
+// Opens IMAGE in a freshly started program's state, applies --step and --previous.
+// Returns kExitOk or the exit code to stop with (the reason is already on `err`).
+int openSession(const ArgParser& args, const std::string& imagePath, Session& session, CliUserInterface& ui,
+    std::ostream& err);
+
+} // namespace kestrel::cli

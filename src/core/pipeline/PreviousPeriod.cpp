@@ -1,0 +1,62 @@
+#include "core/image/Checksum.h"
+#include "core/image/Counter24.h"
+#include "core/image/DataFile.h"
+#include "core/image/ImageCompare.h"
+#include "core/image/ImageLayout.h"
+#include "core/image/TimeStamp.h"
+#include "core/pipeline/Pipeline.h"
+
+#include <algorithm>
+
+namespace kestrel {
+
+using namespace layout;
+
+namespace {
+
+void subtractCounters(MemoryImage& current, const MemoryImage& earlier)
+{
+    for (std::size_t i = 0; i < kSpectrumBuckets; ++i) {
+        subtractCounter24(current, kWinch1Spectrum + 3 * i, earlier);
+        subtractCounter24(current, kWinch2Spectrum + 3 * i, earlier);
+    }
+    subtractCounter24(current, kMotorMinutes, earlier);
+    subtractCounter24(current, kLimiterTrips, earlier);
+}
+
+// A record still in the same slot was already counted at the earlier reading.
+void clearKnownRecords(MemoryImage& current, const MemoryImage& earlier, std::size_t ring)
+{
+    for (std::size_t slot = 0; slot < kRingSlots; ++slot) {
+        const auto first = current.begin() + static_cast<long>(ring + kRecordSize * slot);
+        const auto other = earlier.begin() + static_cast<long>(ring + kRecordSize * slot);
+        if (std::equal(first, first + kRecordSize, other))
+            std::fill(first, first + kRecordSize, std::uint8_t{0});
+    }
+}
+
+} // namespace
+
+bool applyPreviousPeriod(Session& s, const std::string& fileName, UserInterface& ui)
+{
+    const MemoryImage earlier = readImageFile(fileName);
+    if (!checksumOk(earlier) && !ui.askYesNo(kChecksumQuestionFile))
+        return false;
+
+    const DateTime currentReading = stampToDateTime(stampAt(s.image, kReadingStamp));
+    const DateTime earlierReading = stampToDateTime(stampAt(earlier, kReadingStamp));
+    // An absent reading date counts as 0, so an absent current date refuses every earlier file.
+    if (!identificationEqual(s.image, earlier) || !(currentReading > earlierReading)) {
+        ui.showMessage(kWrongPreviousFileMessage);
+        return false;
+    }
+
+    subtractCounters(s.image, earlier);
+    clearKnownRecords(s.image, earlier, kCycleRing);
+    clearKnownRecords(s.image, earlier, kTripRing);
+    s.periodStart = earlierReading;
+    processImage(s, ui);
+    return true;
+}
+
+} // namespace kestrel

@@ -1,0 +1,197 @@
+#include "core/image/Checksum.h"
+#include "core/image/DataFile.h"
+#include "core/pipeline/Pipeline.h"
+#include "core/ui/ScriptedUserInterface.h"
+#include "support/ImageBuilder.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+namespace kestrel {
+namespace {
+
+using test::ImageBuilder;
+using namespace layout;
+
+// A small but complete reading: installed 09.12.2025, read 07.12.2026 14:30.
+ImageBuilder reading()
+{
+    ImageBuilder b;
+    b.text(kCraneType, 32, "КПП 16/20").text(kRecorderSerial, 16, "77").i32(kInstallationDay, 46000);
+    b.capacities(16.0f, 16.0f, 8.0f).byte(kServiceLife, 20);
+    b.stamp(kReadingStamp, 30, 14, 7, 12, 26);
+    b.bucket(1, 49, 1000).bucket(2, 79, 200).counter(kMotorMinutes, 6000).counter(kLimiterTrips, 9);
+    b.byte(kCycleRingIndex, 3).record(kCycleRing, 2, 0, 10, 6, 12, 26, 50, 0, 0);
+    b.record(kCycleRing, 1, 0, 9, 6, 12, 26, 60, 10, 0x01);
+    b.byte(kTripRingIndex, 1).record(kTripRing, 0, 0, 11, 6, 12, 26, 105, 0, 0x01);
+    return b;
+}
+
+struct PipelineFixture : ::testing::Test {
+    test::TempDir dir;
+    ScriptedUserInterface ui;
+    Session session;
+
+    std::string save(const std::string& name, ImageBuilder& b)
+    {
+        b.fixChecksum();
+        const auto path = dir.file(name);
+        saveImage(path, b.image);
+        return path;
+    }
+};
+
+TEST_F(PipelineFixture, OpeningAFileFillsEveryPage)
+{
+    auto b = reading();
+    ASSERT_TRUE(loadImageFile(session, save("a.bbd", b), ui));
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_TRUE(ui.questions.empty());
+    const auto& v = session.view;
+    EXPECT_EQ(v.identification.eMarka, "КПП 16/20");
+    EXPECT_EQ(session.periodStart, 46000.0);
+    EXPECT_EQ(v.statistics.eNcicl, "1200");
+    EXPECT_EQ(v.statistics.eStop, "9");
+    EXPECT_EQ(v.statistics.eMoto, "100.0");
+    EXPECT_EQ(v.distribution.lvLoad.size(), 6u);
+    ASSERT_EQ(v.lvLast.size(), 32u);
+    ASSERT_EQ(v.lvStop.size(), 32u);
+    EXPECT_EQ(v.lvLast[0].caption, "06.12.2026 10:00 ");
+    EXPECT_EQ(v.lvLast[1].subItems[3], "Стоп(Л1) ");
+    EXPECT_EQ(v.lvLast[1].subItems[2], "10.4 т");
+    EXPECT_EQ(v.lvStop[0].subItems[0], "105%");
+    EXPECT_GE(ui.messagePumps, 1);
+}
+
+TEST_F(PipelineFixture, ZeroImageReportsEachFailingStepAndGoesOn)
+{
+    ImageBuilder zero;
+    ASSERT_TRUE(loadImageFile(session, save("zero.bbd", zero), ui));
+    EXPECT_EQ(ui.messages, (std::vector<std::string>{kDecodingFailedMessage, kStatisticsFailedMessage}));
+    EXPECT_EQ(session.view.identification.eStartDateCheck, "30.12.1899");
+    EXPECT_EQ(session.view.lvLast.size(), 32u); // the display still runs
+    EXPECT_EQ(session.view.lvLast[0].subItems[2], "0.00 т");
+}
+
+TEST_F(PipelineFixture, ChecksumNoKeepsTheBytesButNotTheDisplay)
+{
+    auto good = reading();
+    loadImageFile(session, save("good.bbd", good), ui);
+    const auto shownBefore = session.view.identification.eMarka;
+
+    auto bad = reading();
+    bad.text(kCraneType, 32, "Другой");
+    const auto path = save("bad.bbd", bad);
+    MemoryImage corrupt = readImageFile(path);
+    corrupt[0x10] ^= 1;
+    saveImage(path, corrupt);
+
+    ui.yesNoAnswers = {false};
+    EXPECT_FALSE(loadImageFile(session, path, ui));
+    EXPECT_EQ(ui.questions.back(), kChecksumQuestionFile);
+    EXPECT_EQ(session.image, corrupt);
+    EXPECT_EQ(session.view.identification.eMarka, shownBefore);
+
+    ui.yesNoAnswers = {true};
+    EXPECT_TRUE(loadImageFile(session, path, ui));
+    EXPECT_EQ(session.view.identification.eMarka, "Другой");
+}
+
+TEST_F(PipelineFixture, ShortFileIsReadIntoAZeroImage)
+{
+    auto b = reading();
+    loadImageFile(session, save("full.bbd", b), ui);
+    const auto path = dir.file("short.bbd");
+    {
+        MemoryImage head{};
+        head[0] = 0x01;
+        std::FILE* f = std::fopen(path.c_str(), "wb");
+        std::fwrite(head.data(), 1, 100, f);
+        std::fclose(f);
+    }
+    ui.yesNoAnswers = {false};
+    EXPECT_FALSE(loadImageFile(session, path, ui));
+    MemoryImage expected{};
+    expected[0] = 0x01;
+    EXPECT_EQ(session.image, expected);
+    EXPECT_THROW(loadImageFile(session, dir.file("missing.bbd"), ui), FileError);
+}
+
+TEST_F(PipelineFixture, PreviousPeriodNeedsTheSameRecorderAndAnEarlierReading)
+{
+    auto now = reading();
+    const auto nowPath = save("now.bbd", now);
+    loadImageFile(session, nowPath, ui);
+    const MemoryImage before = session.image;
+
+    auto other = reading();
+    other.text(kRecorderSerial, 16, "78").stamp(kReadingStamp, 0, 8, 1, 6, 26);
+    EXPECT_FALSE(applyPreviousPeriod(session, save("other.bbd", other), ui));
+    EXPECT_EQ(ui.messages.back(), kWrongPreviousFileMessage);
+
+    EXPECT_FALSE(applyPreviousPeriod(session, nowPath, ui)); // same date: not strictly earlier
+    auto tail = reading();
+    tail.byte(0x8FF, 1).stamp(kReadingStamp, 0, 8, 1, 6, 26);
+    EXPECT_FALSE(applyPreviousPeriod(session, save("tail.bbd", tail), ui));
+    EXPECT_EQ(session.image, before);
+}
+
+TEST_F(PipelineFixture, PreviousPeriodSubtractsCountersAndDropsKnownRecords)
+{
+    auto now = reading();
+    loadImageFile(session, save("now.bbd", now), ui);
+
+    auto earlier = reading();
+    earlier.stamp(kReadingStamp, 0, 8, 1, 6, 26).bucket(1, 49, 400).bucket(2, 79, 205);
+    earlier.counter(kMotorMinutes, 1200).counter(kLimiterTrips, 4);
+    earlier.record(kCycleRing, 1, 0, 9, 6, 12, 26, 61, 10, 0x01); // differs: kept
+    ASSERT_TRUE(applyPreviousPeriod(session, save("earlier.bbd", earlier), ui));
+
+    EXPECT_EQ(readCounter24(session.image, kWinch1Spectrum + 3 * 49), 600u);
+    EXPECT_EQ(readCounter24(session.image, kWinch2Spectrum + 3 * 79), 16777211u); // wraps
+    EXPECT_EQ(readCounter24(session.image, kMotorMinutes), 4800u);
+    EXPECT_EQ(session.view.statistics.eStop, "5");
+    EXPECT_EQ(session.view.identification.eStartDateCheck, "01.06.2026");
+    // Slot 2 and the trip were already there; slot 1 changed and stays.
+    EXPECT_EQ(session.view.lvLast[0].caption, "");
+    EXPECT_EQ(session.view.lvLast[1].caption, "06.12.2026 09:00 ");
+    EXPECT_EQ(session.view.lvStop[0].caption, "");
+    EXPECT_EQ(session.image[kCycleRingIndex], 3);
+}
+
+TEST_F(PipelineFixture, EarlierFileWithoutReadingDateStartsThePeriodAtDayZero)
+{
+    auto now = reading();
+    loadImageFile(session, save("now.bbd", now), ui);
+    auto earlier = reading();
+    for (std::size_t i = 0; i < 5; ++i)
+        earlier.byte(kReadingStamp + i, 0);
+    ASSERT_TRUE(applyPreviousPeriod(session, save("earlier.bbd", earlier), ui));
+    EXPECT_EQ(session.periodStart, 0.0);
+    EXPECT_EQ(session.view.identification.eStartDateCheck, "30.12.1899");
+}
+
+TEST_F(PipelineFixture, CurrentImageWithoutReadingDateRefusesEveryEarlierFile)
+{
+    auto now = reading();
+    for (std::size_t i = 0; i < 5; ++i)
+        now.byte(kReadingStamp + i, 0);
+    loadImageFile(session, save("now.bbd", now), ui);
+    auto earlier = reading();
+    earlier.stamp(kReadingStamp, 0, 8, 1, 6, 20);
+    EXPECT_FALSE(applyPreviousPeriod(session, save("earlier.bbd", earlier), ui));
+}
+
+TEST_F(PipelineFixture, ImpossibleReadingDateOfTheEarlierFileChangesNothing)
+{
+    auto now = reading();
+    loadImageFile(session, save("now.bbd", now), ui);
+    const MemoryImage before = session.image;
+    auto earlier = reading();
+    earlier.stamp(kReadingStamp, 0, 8, 31, 2, 26);
+    EXPECT_THROW(applyPreviousPeriod(session, save("earlier.bbd", earlier), ui), DateConversionError);
+    EXPECT_EQ(session.image, before);
+}
+
+} // namespace
+} // namespace kestrel
