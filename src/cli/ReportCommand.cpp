@@ -1,13 +1,50 @@
+#include "cli/CliSession.h"
 #include "cli/Commands.h"
+#include "core/reports/ReportDispatch.h"
 
+#include <cerrno>
+#include <cstring>
+#include <fstream>
 #include <ostream>
 
 namespace kestrel::cli {
 
-int runReport(const Args&, std::ostream&, std::ostream& err)
+int runReport(const Args& argv, std::ostream&, std::ostream& err)
 {
-    err << "not available yet\n";
-    return kExitUsage;
+    auto valued = kSessionOptions;
+    valued.insert({"--doc", "--limit", "-o"});
+    const ArgParser args(argv, valued, kSessionFlags);
+    if (args.positional().size() != 1)
+        throw UsageError("one image file expected");
+    const auto docText = args.value("--doc");
+    const auto outPath = args.value("-o");
+    if (!docText || !outPath)
+        throw UsageError("--doc and -o are required");
+    const long tag = parseInteger(*docText, "--doc");
+    if (findReportKind(static_cast<int>(tag)) == nullptr || tag < 1 || tag > 5)
+        throw UsageError("--doc must be 1 to 5");
+
+    Session session;
+    CliUserInterface ui(err, args.flag("--yes"));
+    if (const int code = openSession(args, args.positional()[0], session, ui, err); code != kExitOk)
+        return code;
+
+    // --limit is what is typed into the row-limit dialog; without it the proposal is accepted.
+    if (const auto limit = args.value("--limit"))
+        ui.setInputAnswer(*limit);
+    const ReportInput input{session.view, session.cycleRows, session.stats, session.locale};
+    const auto document = buildReportDocument(static_cast<int>(tag), input, ui);
+    if (!document)
+        return kExitOk; // the failure was shown; there is nothing to write
+
+    std::ofstream file(*outPath, std::ios::binary | std::ios::trunc);
+    if (file)
+        file.write(document->bytes.data(), static_cast<std::streamsize>(document->bytes.size()));
+    if (!file || !file.flush()) {
+        err << *outPath << ": " << std::strerror(errno) << "\n";
+        return kExitFileError;
+    }
+    return kExitOk;
 }
 
 } // namespace kestrel::cli

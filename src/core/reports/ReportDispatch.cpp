@@ -1,0 +1,103 @@
+#include "core/reports/ReportDispatch.h"
+
+#include "core/reports/ExceptionClassName.h"
+#include "core/reports/ReportDocuments.h"
+#include "core/reports/RowLimit.h"
+#include "core/text/Cp1251.h"
+
+#include <stdexcept>
+
+namespace kestrel {
+
+namespace {
+
+class UnknownReportKind : public std::runtime_error {
+public:
+    explicit UnknownReportKind(int tag)
+        : std::runtime_error("Неизвестный вид отчета: " + std::to_string(tag))
+    {
+    }
+};
+
+} // namespace
+
+const std::array<ReportKind, 5> kReportKinds{{
+    {1, "ПРОТОКОЛ №1", "Протокол №1 (проверка РП)", "Протокол проверки РП", &writeProtocol1},
+    {2, "ПРОТОКОЛ №2", "Протокол №2 (использование крана)", "Протокол проверки эффективности использования крана",
+        &writeProtocol2},
+    {3, "ПРОТОКОЛ №3", "Протокол №3 (для экспертизы)",
+        "Протокол обработки информации РП для составления заключения экспертизы промышленной безопасности крана",
+        &writeProtocol3},
+    {4, "ПРОТОКОЛ №4", "Протокол №4 (авария крана)", "Протокол обработки информации РП при расследовании аварии крана",
+        &writeProtocol4},
+    {5, "ЖУРНАЛ", "Журнал (проверка РП)", "Журнал проверки РП при подготовке Протокола №1", &writeJournal},
+}};
+
+const ReportKind* findReportKind(int tag)
+{
+    for (const ReportKind& kind : kReportKinds)
+        if (kind.tag == tag)
+            return &kind;
+    return nullptr;
+}
+
+std::string fullReportTitle(const std::string& title, const IdentificationView& identification)
+{
+    return title + " от " + identification.eDateCheck + "  РП №" + identification.eRegNum;
+}
+
+std::string reportSaveNameProposal(std::string_view fullTitle)
+{
+    std::string name;
+    name.reserve(fullTitle.size());
+    for (const char ch : fullTitle) {
+        if (ch == '.')
+            name += '_';
+        else if (ch != ':')
+            name += ch;
+    }
+    return name;
+}
+
+std::string encodeDocument(const DocumentLines& lines)
+{
+    std::string bytes;
+    for (const std::string& line : lines) {
+        bytes += utf8ToCp1251(line);
+        bytes += "\r\n";
+    }
+    return bytes;
+}
+
+std::optional<ReportDocument> buildReportDocument(int tag, const ReportInput& input, UserInterface& ui)
+{
+    std::string title;
+    try {
+        const ReportKind* kind = findReportKind(tag);
+        if (kind == nullptr)
+            throw UnknownReportKind(tag);
+        title = kind->title;
+
+        const auto limitText
+            = ui.inputText(title, kRowLimitPrompt, std::to_string(input.view.lvLast.size()));
+        if (!limitText)
+            return std::nullopt;
+        const int limit = parseRowLimit(*limitText);
+
+        title = fullReportTitle(title, input.view.identification);
+
+        DocumentLines lines;
+        try {
+            kind->writer(lines, title, limit, input);
+        } catch (const std::exception& error) {
+            // The document ends where the writer stopped; what it wrote is still shown.
+            ui.showMessage(error.what());
+        }
+        return ReportDocument{title, encodeDocument(lines)};
+    } catch (const std::exception& error) {
+        ui.showMessage(kReportFailedMessage + title + "\n" + exceptionClassName(error) + error.what());
+        return std::nullopt;
+    }
+}
+
+} // namespace kestrel

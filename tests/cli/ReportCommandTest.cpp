@@ -1,0 +1,155 @@
+#include "cli/Commands.h"
+#include "core/image/Checksum.h"
+#include "core/image/DataFile.h"
+#include "core/pipeline/Pipeline.h"
+#include "support/ImageBuilder.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+namespace kestrel::cli {
+namespace {
+
+using namespace layout;
+using test::ImageBuilder;
+
+ImageBuilder reading()
+{
+    ImageBuilder b;
+    b.text(kCraneType, 32, "КПП <16/20>").text(kRecorderSerial, 16, "77").i32(kInstallationDay, 46000);
+    b.capacities(16.0f, 16.0f, 8.0f).byte(kServiceLife, 20).stamp(kReadingStamp, 30, 14, 7, 12, 26);
+    b.bucket(1, 49, 1000).bucket(2, 129, 20);
+    b.byte(kCycleRingIndex, 3).record(kCycleRing, 2, 0, 10, 6, 12, 26, 50, 0, 0);
+    return b;
+}
+
+struct CliFixture : ::testing::Test {
+    test::TempDir dir;
+    std::ostringstream out, err;
+
+    std::string save(const std::string& name, ImageBuilder b, bool goodChecksum = true)
+    {
+        b.fixChecksum();
+        if (!goodChecksum)
+            b.image[0x10] ^= 1;
+        saveImage(dir.file(name), b.image);
+        return dir.file(name);
+    }
+    int run(const Args& args)
+    {
+        out.str({});
+        err.str({});
+        return runCli(args, out, err);
+    }
+    std::string read(const std::string& path)
+    {
+        std::ifstream f(path, std::ios::binary);
+        std::stringstream s;
+        s << f.rdbuf();
+        return s.str();
+    }
+};
+
+TEST_F(CliFixture, ReportWritesTheDocumentInWindows1251WithCrLf)
+{
+    const auto image = save("a.bbd", reading());
+    const auto html = dir.file("p2.html");
+    ASSERT_EQ(run({"report", image, "--doc", "2", "--locale", "ru_RU", "-o", html}), kExitOk) << err.str();
+    const auto bytes = read(html);
+    EXPECT_EQ(bytes.rfind("<!DOCTYPE HTML PUBLIC", 0), 0u);
+    EXPECT_NE(bytes.find("</HTML>\r\n"), std::string::npos);
+    EXPECT_NE(bytes.find("\xCF\xD0\xCE\xD2\xCE\xCA\xCE\xCB \xB9\x32 \xEE\xF2 07.12.2026 14:30   \xD0\xCF \xB9\x37\x37"),
+        std::string::npos); // the full title in cp1251
+    EXPECT_NE(bytes.find("&lt;16/20&gt;"), std::string::npos);
+    EXPECT_EQ(bytes.find("<16/20>"), std::string::npos);
+}
+
+TEST_F(CliFixture, LimitTextBehavesAsTheDialogDoes)
+{
+    const auto image = save("a.bbd", reading());
+    auto report = [&](const std::vector<std::string>& extra) {
+        Args args = {"report", image, "--doc", "4", "-o", dir.file("r.html")};
+        args.insert(args.end(), extra.begin(), extra.end());
+        EXPECT_EQ(run(args), kExitOk) << err.str();
+        return read(dir.file("r.html"));
+    };
+    EXPECT_EQ(report({}), report({"--limit", "32"}));    // the proposal is the 32 rows of lvLast
+    EXPECT_EQ(report({"--limit", "abc"}), report({"--limit", "10"}));
+    EXPECT_NE(report({"--limit", "0"}), report({"--limit", "1"}));
+}
+
+TEST_F(CliFixture, StepChangesTheLoadTable)
+{
+    const auto image = save("a.bbd", reading());
+    ASSERT_EQ(run({"report", image, "--doc", "2", "--step", "1", "-o", dir.file("s1.html")}), kExitOk);
+    ASSERT_EQ(run({"report", image, "--doc", "2", "--step", "20", "-o", dir.file("s20.html")}), kExitOk);
+    const auto s1 = read(dir.file("s1.html"));
+    EXPECT_NE(s1.find("130%</TD>"), std::string::npos);
+    EXPECT_EQ(read(dir.file("s20.html")).find("130%</TD>"), std::string::npos);
+    EXPECT_EQ(run({"report", image, "--doc", "2", "--step", "3", "-o", dir.file("x.html")}), kExitUsage);
+}
+
+TEST_F(CliFixture, BadChecksumNeedsYes)
+{
+    const auto image = save("bad.bbd", reading(), false);
+    const auto html = dir.file("p.html");
+    EXPECT_EQ(run({"report", image, "--doc", "1", "-o", html}), kExitChecksumRefused);
+    EXPECT_NE(err.str().find(kChecksumQuestionFile), std::string::npos);
+    EXPECT_FALSE(std::ifstream(html).good());
+    EXPECT_EQ(run({"report", image, "--doc", "1", "--yes", "-o", html}), kExitOk);
+    EXPECT_TRUE(std::ifstream(html).good());
+}
+
+TEST_F(CliFixture, StepFailuresAreReportedAndTheDocumentIsStillWritten)
+{
+    const auto image = save("zero.bbd", ImageBuilder{});
+    const auto html = dir.file("z.html");
+    EXPECT_EQ(run({"report", image, "--doc", "5", "-o", html}), kExitOk);
+    EXPECT_NE(err.str().find(kDecodingFailedMessage), std::string::npos);
+    EXPECT_NE(err.str().find(kStatisticsFailedMessage), std::string::npos);
+    EXPECT_FALSE(read(html).empty());
+}
+
+TEST_F(CliFixture, PreviousPeriodRefusalExits4)
+{
+    const auto image = save("now.bbd", reading());
+    auto other = reading();
+    other.text(kRecorderSerial, 16, "78");
+    const auto previous = save("other.bbd", other);
+    EXPECT_EQ(run({"report", image, "--doc", "2", "--previous", previous, "-o", dir.file("p.html")}),
+        kExitPreviousRefused);
+    EXPECT_NE(err.str().find(kWrongPreviousFileMessage), std::string::npos);
+    EXPECT_EQ(run({"show", image, "--previous", image}), kExitPreviousRefused);
+}
+
+TEST_F(CliFixture, UsageAndFileErrors)
+{
+    const auto image = save("a.bbd", reading());
+    EXPECT_EQ(run({"report", image, "--doc", "6", "-o", dir.file("x.html")}), kExitUsage);
+    EXPECT_EQ(run({"report", image, "--doc", "2"}), kExitUsage);
+    EXPECT_EQ(run({"report", image, "--doc"}), kExitUsage);
+    EXPECT_EQ(run({"show", image, "--bogus"}), kExitUsage);
+    EXPECT_EQ(run({"show", dir.file("missing.bbd")}), kExitFileError);
+    EXPECT_NE(err.str().find("No such file"), std::string::npos);
+    EXPECT_EQ(run({"show", dir.file("a.txt")}), kExitFileError);
+    EXPECT_EQ(run({"report", image, "--doc", "2", "-o", dir.file("no/such/dir.html")}), kExitFileError);
+}
+
+TEST_F(CliFixture, ShowPrintsTheWindowAsTextAndJson)
+{
+    const auto image = save("a.bbd", reading());
+    ASSERT_EQ(run({"show", image, "--locale", "ru_RU"}), kExitOk);
+    EXPECT_NE(out.str().find("eMarka: КПП <16/20>"), std::string::npos);
+    EXPECT_NE(out.str().find("eStartDateCheck: 09.12.2025"), std::string::npos);
+    ASSERT_EQ(run({"show", image, "--json"}), kExitOk);
+    const auto json = out.str();
+    for (const char* key : {"\"identification\"", "\"statistics\"", "\"lvCommon\"", "\"lvLoad\"", "\"lvLast\"",
+             "\"lvStop\"", "\"settings\"", "\"sgVylet\"", "\"lvCalibr\"", "\"eKp\": \"", "\"stateIcon\""})
+        EXPECT_NE(json.find(key), std::string::npos) << key;
+}
+
+} // namespace
+} // namespace kestrel::cli
