@@ -20,9 +20,9 @@ int runShow(const Args& argv, std::ostream& out, std::ostream& err)
     if (const int code = openSession(args, args.positional()[0], session, ui, err); code != kExitOk)
         return code;
     if (args.flag("--json"))
-        printViewAsJson(session.view, out);
+        printViewAsJson(session.view, session.locale, out);
     else
-        printViewAsText(session.view, out);
+        printViewAsText(session.view, session.locale, out);
     return kExitOk;
 }
 

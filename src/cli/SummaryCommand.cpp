@@ -1,13 +1,289 @@
+#include "cli/ArgParser.h"
 #include "cli/Commands.h"
+#include "core/image/Checksum.h"
+#include "core/image/DataFile.h"
+#include "core/pipeline/Pipeline.h"
+#include "core/stats/StatisticsTexts.h"
+#include "core/ui/ScriptedUserInterface.h"
 
+#include <algorithm>
+#include <array>
+#include <atomic>
+#include <exception>
+#include <filesystem>
+#include <memory>
 #include <ostream>
+#include <string>
+#include <system_error>
+#include <thread>
+#include <vector>
 
 namespace kestrel::cli {
 
-int runSummary(const Args&, std::ostream&, std::ostream& err)
+namespace {
+
+namespace fs = std::filesystem;
+
+enum Column : std::size_t { kFile, kCraneType, kCraneNumber, kRecorderNumber, kReadingDate, kInstallationDate, kKp,
+    kQ, kU, kA, kCycles, kMass, kMotorHours, kTrips, kChecksum, kColumnCount };
+
+constexpr std::array<const char*, kColumnCount> kHeader{"Файл", "Тип крана", "Зав. № крана", "Зав. № РП",
+    "Дата считывания", "Дата установки", "Kp", "Q", "U", "A", "Циклов", "Масса, т", "Моточасы", "Срабатываний",
+    "Контрольная сумма"};
+constexpr const char* kErrorHeader = "Ошибка";
+constexpr const char* kChecksumGood = "верна";
+constexpr const char* kChecksumBad = "неправильная";
+
+bool rightAligned(std::size_t column)
 {
-    err << "not available yet\n";
-    return kExitUsage;
+    return column == kKp || column == kCycles || column == kMass || column == kMotorHours || column == kTrips;
+}
+
+// One data file: its figures, or why there are none.
+struct SummaryLine {
+    std::array<std::string, kColumnCount> cells{};
+    std::string error;
+    bool read = false; // the file's bytes were read, whatever came of them
+};
+
+std::string oneLine(std::string text)
+{
+    std::replace(text.begin(), text.end(), '\n', ' ');
+    // Some messages begin their continuation line with a blank.
+    for (auto at = text.find("  "); at != std::string::npos; at = text.find("  "))
+        text.erase(at, 1);
+    return text;
+}
+
+std::string withoutTrailingBlank(std::string text)
+{
+    while (!text.empty() && text.back() == ' ')
+        text.pop_back();
+    return text;
+}
+
+// FileError carries "NAME: reason"; the name already stands in the first column.
+std::string reasonOf(const std::exception& e, const std::string& fileName)
+{
+    std::string text = e.what();
+    const std::string prefix = fileName + ": ";
+    if (text.rfind(prefix, 0) == 0)
+        text.erase(0, prefix.size());
+    return oneLine(text);
+}
+
+// Runs the file through the program's own pipeline steps, as opening it in the window
+// would, answering Yes to the checksum question so that a bad checksum still gets its
+// figures. Only the steps whose texts the table shows run: no distribution or lists.
+// The session is reused between files; a file whose steps fail gets no figures, so
+// nothing of an earlier file can show.
+SummaryLine summarise(const std::string& fileName, Session& session)
+{
+    SummaryLine line;
+    line.cells[kFile] = fileName;
+    std::size_t size = 0;
+    try {
+        session.image = readImageFile(fileName, &size);
+        line.read = true;
+    } catch (const std::exception& e) {
+        line.error = reasonOf(e, fileName);
+        return line;
+    }
+    if (size < kImageSize) {
+        // The rest of the image would be zero padding, and every figure from it made up.
+        line.error = "файл короче образа памяти: " + std::to_string(size) + " из " + std::to_string(kImageSize) + " байт";
+        return line;
+    }
+    ScriptedUserInterface ui;
+    resetPeriodStart(session);
+    showIdentification(session, ui);
+    decodeRecords(session, ui);
+    calcClassification(session, ui);
+    session.view.statistics = statisticsTexts(session.stats, session.locale);
+    if (!ui.messages.empty()) {
+        for (const auto& m : ui.messages)
+            line.error += (line.error.empty() ? "" : " ") + oneLine(m);
+        return line;
+    }
+
+    const auto& id = session.view.identification;
+    const auto& st = session.view.statistics;
+    line.cells[kCraneType] = id.eMarka;
+    line.cells[kCraneNumber] = id.eNumber;
+    line.cells[kRecorderNumber] = id.eRegNum;
+    line.cells[kReadingDate] = withoutTrailingBlank(id.eDateCheck);
+    line.cells[kInstallationDate] = id.eStartDateCheck; // the period starts on the installation date
+    line.cells[kKp] = st.eKp;
+    line.cells[kQ] = st.eQi;
+    line.cells[kU] = st.eUi;
+    line.cells[kA] = st.eAi;
+    line.cells[kCycles] = st.eNcicl;
+    line.cells[kMass] = st.eMass;
+    line.cells[kMotorHours] = st.eMoto;
+    line.cells[kTrips] = st.eStop;
+    line.cells[kChecksum] = checksumOk(session.image) ? kChecksumGood : kChecksumBad;
+    return line;
+}
+
+// Summarises the lines that name a file (those without an error yet), on every core:
+// the files are independent, and the table keeps its order.
+void summariseAll(std::vector<SummaryLine>& lines, const DisplayLocale& locale)
+{
+    std::vector<std::size_t> pending;
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        if (lines[i].error.empty())
+            pending.push_back(i);
+    const std::size_t workers = std::clamp<std::size_t>(std::thread::hardware_concurrency(), 1, 8);
+    std::atomic<std::size_t> next{0};
+    auto work = [&] {
+        auto session = std::make_unique<Session>();
+        session->locale = locale;
+        for (std::size_t k = next++; k < pending.size(); k = next++) {
+            SummaryLine& line = lines[pending[k]];
+            line = summarise(line.cells[kFile], *session);
+        }
+    };
+    std::vector<std::thread> threads;
+    for (std::size_t w = 1; w < std::min(workers, pending.size()); ++w)
+        threads.emplace_back(work);
+    work();
+    for (auto& t : threads)
+        t.join();
+}
+
+// Files named directly are taken as they are; a directory gives its *.bbd files sorted by name.
+// A directory that cannot be listed gets a line of its own.
+std::vector<SummaryLine> collect(const std::vector<std::string>& arguments, const DisplayLocale& locale, bool& anyRead)
+{
+    std::vector<SummaryLine> lines;
+    auto add = [&](const std::string& fileName) {
+        lines.emplace_back();
+        lines.back().cells[kFile] = fileName;
+    };
+    for (const auto& argument : arguments) {
+        std::error_code ec;
+        if (!fs::is_directory(argument, ec)) {
+            add(argument);
+            continue;
+        }
+        std::vector<fs::path> files;
+        for (fs::directory_iterator it(argument, ec), end; !ec && it != end; it.increment(ec)) {
+            std::error_code typeError;
+            if (!it->is_directory(typeError) && hasDataFileExtension(it->path().filename().string()))
+                files.push_back(it->path());
+        }
+        if (ec) {
+            SummaryLine failed;
+            failed.cells[kFile] = argument;
+            failed.error = ec.message();
+            lines.push_back(failed);
+            continue;
+        }
+        std::sort(files.begin(), files.end(),
+            [](const fs::path& a, const fs::path& b) { return a.filename().string() < b.filename().string(); });
+        for (const auto& f : files)
+            add(f.string());
+    }
+    summariseAll(lines, locale);
+    anyRead = std::any_of(lines.begin(), lines.end(), [](const SummaryLine& l) { return l.read; });
+    return lines;
+}
+
+// Terminal columns of a UTF-8 text: one per code point.
+std::size_t displayWidth(const std::string& text)
+{
+    return static_cast<std::size_t>(
+        std::count_if(text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+}
+
+void pad(std::ostream& out, const std::string& text, std::size_t width, bool right)
+{
+    const std::string blanks(width - std::min(width, displayWidth(text)), ' ');
+    out << (right ? blanks + text : text + blanks);
+}
+
+void printTable(std::ostream& out, const std::vector<SummaryLine>& lines)
+{
+    std::array<std::size_t, kColumnCount> width{};
+    for (std::size_t c = 0; c < kColumnCount; ++c)
+        width[c] = displayWidth(kHeader[c]);
+    for (const auto& line : lines)
+        for (std::size_t c = 0; c < kColumnCount; ++c)
+            if (line.error.empty() || c == kFile)
+                width[c] = std::max(width[c], displayWidth(line.cells[c]));
+
+    auto printRow = [&](const std::array<std::string, kColumnCount>& cells) {
+        for (std::size_t c = 0; c < kColumnCount; ++c) {
+            if (c != 0)
+                out << "  ";
+            if (c + 1 == kColumnCount)
+                out << cells[c]; // no trailing blanks
+            else
+                pad(out, cells[c], width[c], rightAligned(c));
+        }
+        out << "\n";
+    };
+    std::array<std::string, kColumnCount> header;
+    std::copy(kHeader.begin(), kHeader.end(), header.begin());
+    printRow(header);
+    for (const auto& line : lines) {
+        if (line.error.empty()) {
+            printRow(line.cells);
+        } else {
+            pad(out, line.cells[kFile], width[kFile], false);
+            out << "  " << line.error << "\n";
+        }
+    }
+}
+
+std::string csvField(const std::string& text)
+{
+    if (text.find_first_of(",\"\r\n") == std::string::npos)
+        return text;
+    std::string quoted = "\"";
+    for (char c : text) {
+        if (c == '"')
+            quoted += '"';
+        quoted += c;
+    }
+    return quoted + "\"";
+}
+
+// RFC 4180: CR LF line ends, a header row, quotes only where a field needs them.
+void printCsv(std::ostream& out, const std::vector<SummaryLine>& lines)
+{
+    for (std::size_t c = 0; c < kColumnCount; ++c)
+        out << csvField(kHeader[c]) << ",";
+    out << csvField(kErrorHeader) << "\r\n";
+    for (const auto& line : lines) {
+        for (std::size_t c = 0; c < kColumnCount; ++c)
+            out << csvField(line.cells[c]) << ",";
+        out << csvField(line.error) << "\r\n";
+    }
+}
+
+} // namespace
+
+int runSummary(const Args& argv, std::ostream& out, std::ostream& err)
+{
+    const ArgParser args(argv, {"--locale"}, {"--csv"});
+    if (args.positional().empty())
+        throw UsageError("a data file or a directory is required");
+    const auto localeName = args.value("--locale");
+    const DisplayLocale locale = localeName ? DisplayLocale::fromName(*localeName) : DisplayLocale::c();
+
+    bool anyRead = false;
+    const auto lines = collect(args.positional(), locale, anyRead);
+    if (args.flag("--csv"))
+        printCsv(out, lines);
+    else
+        printTable(out, lines);
+    if (!anyRead) {
+        err << "kestrel-cli summary: " << (lines.empty() ? "no data files found" : "no data file could be read")
+            << "\n";
+        return kExitFileError;
+    }
+    return kExitOk;
 }
 
 } // namespace kestrel::cli

@@ -1,6 +1,7 @@
 #include "cli/ViewPrinter.h"
 
 #include "cli/JsonWriter.h"
+#include "core/text/NumberFormat.h"
 
 #include <charconv>
 #include <cmath>
@@ -37,7 +38,7 @@ void cycleList(ViewSink& sink, std::string_view key, const std::vector<CycleList
     sink.endList();
 }
 
-void identification(ViewSink& sink, const IdentificationView& id)
+void identification(ViewSink& sink, const IdentificationView& id, const DisplayLocale& locale)
 {
     sink.beginGroup("identification");
     const std::pair<const char*, const std::string*> fields[] = {{"eMarka", &id.eMarka}, {"eNumber", &id.eNumber},
@@ -49,7 +50,12 @@ void identification(ViewSink& sink, const IdentificationView& id)
         {"lVersion", &id.lVersion}, {"eProgramChange", &id.eProgramChange}};
     for (const auto& [key, value] : fields)
         sink.text(key, *value);
-    sink.number("eRegSetup", id.eRegSetup);
+    // The date picker shows its value in the short date format.
+    try {
+        sink.text("eRegSetup", formatShortDate(id.eRegSetup, locale));
+    } catch (const DateConversionError&) {
+        sink.number("eRegSetup", id.eRegSetup);
+    }
     sink.endGroup();
 }
 
@@ -158,13 +164,13 @@ public:
             key = nextIndexKey();
         if (!key.empty())
             line() << key << ":\n";
-        push(false);
+        push(false, !key.empty());
     }
     void endGroup() override { pop(); }
     void beginList(std::string_view key) override
     {
         line() << key << ":\n";
-        push(true);
+        push(true, true);
     }
     void endList() override { pop(); }
     void text(std::string_view key, std::string_view value) override
@@ -185,6 +191,7 @@ private:
     struct Level {
         bool list;
         int index;
+        bool indented;
     };
     bool inList() const { return !levels_.empty() && levels_.back().list; }
     std::string_view nextIndexKey()
@@ -198,15 +205,17 @@ private:
             out_ << "  ";
         return out_;
     }
-    void push(bool list)
+    void push(bool list, bool indented)
     {
-        levels_.push_back({list, 0});
-        ++indent_;
+        levels_.push_back({list, 0, indented});
+        if (indented)
+            ++indent_;
     }
     void pop()
     {
+        if (levels_.back().indented)
+            --indent_;
         levels_.pop_back();
-        --indent_;
     }
 
     std::ostream& out_;
@@ -217,10 +226,10 @@ private:
 
 } // namespace
 
-void printView(const MainView& view, ViewSink& sink)
+void printView(const MainView& view, const DisplayLocale& locale, ViewSink& sink)
 {
     sink.beginGroup({});
-    identification(sink, view.identification);
+    identification(sink, view.identification, locale);
     statistics(sink, view.statistics);
     distribution(sink, view.distribution);
     cycleList(sink, "lvLast", view.lvLast);
@@ -229,16 +238,16 @@ void printView(const MainView& view, ViewSink& sink)
     sink.endGroup();
 }
 
-void printViewAsJson(const MainView& view, std::ostream& out)
+void printViewAsJson(const MainView& view, const DisplayLocale& locale, std::ostream& out)
 {
     JsonSink sink(out);
-    printView(view, sink);
+    printView(view, locale, sink);
 }
 
-void printViewAsText(const MainView& view, std::ostream& out)
+void printViewAsText(const MainView& view, const DisplayLocale& locale, std::ostream& out)
 {
     TextSink sink(out);
-    printView(view, sink);
+    printView(view, locale, sink);
 }
 
 } // namespace kestrel::cli

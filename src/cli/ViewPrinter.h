@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/text/DisplayLocale.h"
 #include "core/view/MainView.h"
 
 #include <ostream>
@@ -22,9 +23,9 @@ public:
 };
 
 // Everything the main window shows, in the order of its pages.
-void printView(const MainView& view, ViewSink& sink);
+void printView(const MainView& view, const DisplayLocale& locale, ViewSink& sink);
 
-void printViewAsJson(const MainView& view, std::ostream& out);
-void printViewAsText(const MainView& view, std::ostream& out);
+void printViewAsJson(const MainView& view, const DisplayLocale& locale, std::ostream& out);
+void printViewAsText(const MainView& view, const DisplayLocale& locale, std::ostream& out);
 
 } // namespace kestrel::cli

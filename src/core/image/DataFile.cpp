@@ -31,7 +31,7 @@ void saveImage(const std::string& fileName, const MemoryImage& image)
         throw FileError(reason(fileName));
 }
 
-MemoryImage readImageFile(const std::string& fileName)
+MemoryImage readImageFile(const std::string& fileName, std::size_t* bytesRead)
 {
     MemoryImage image{};
     FilePtr f(std::fopen(fileName.c_str(), "rb"));
@@ -46,6 +46,8 @@ MemoryImage readImageFile(const std::string& fileName)
     }
     if (std::ferror(f.get()))
         throw FileError(reason(fileName));
+    if (bytesRead != nullptr)
+        *bytesRead = got;
     return image;
 }
 

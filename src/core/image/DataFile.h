@@ -18,7 +18,8 @@ void saveImage(const std::string& fileName, const MemoryImage& image);
 
 // Reads up to 32 768 bytes from the start of the file into a zero-filled image:
 // a short file never leaves parts of an earlier reading behind.
-MemoryImage readImageFile(const std::string& fileName);
+// `bytesRead`, when given, receives how many bytes the file supplied (at most 32 768).
+MemoryImage readImageFile(const std::string& fileName, std::size_t* bytesRead = nullptr);
 
 // The extension test of the open dialogs: ".bbd" in any case.
 bool hasDataFileExtension(const std::string& fileName);

@@ -29,7 +29,13 @@ DetailIndex::DetailIndex(ConstBytes image)
         if (hit == nullptr)
             break;
         at = static_cast<std::size_t>(static_cast<const std::uint8_t*>(hit) - base);
-        // Only keys that can be a valid stamp matter; a run of 0xFF bytes is never one.
+        // Only the last 0xFF of a run can stand before a stamp; an erased log is mostly
+        // 0xFF, so runs are skipped eight bytes at a time.
+        std::uint64_t word;
+        while (at + 13 < end && (std::memcpy(&word, base + at + 1, 8), word == ~std::uint64_t{0}))
+            at += 8;
+        while (at + 6 < end && base[at + 1] == 0xFF)
+            ++at;
         if (base[at + 1] != 0xFF)
             marks_.push_back(keyOf(base + at + 1));
         ++at;

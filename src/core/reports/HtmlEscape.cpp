@@ -6,6 +6,17 @@ std::string escapeHtml(std::string_view text)
 {
     std::string out;
     out.reserve(text.size());
+    appendEscapedHtml(out, text);
+    return out;
+}
+
+void appendEscapedHtml(std::string& out, std::string_view text)
+{
+    // Most copied texts need no escaping at all.
+    if (text.find_first_of(std::string_view("&<>\"\0", 5)) == std::string_view::npos) {
+        out.append(text);
+        return;
+    }
     for (const char ch : text) {
         switch (ch) {
         case '&': out += "&amp;"; break;
@@ -16,7 +27,6 @@ std::string escapeHtml(std::string_view text)
         default: out += ch; break;
         }
     }
-    return out;
 }
 
 std::string escapeCaption(std::string_view caption)

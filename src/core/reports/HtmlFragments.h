@@ -37,9 +37,9 @@ inline constexpr std::string_view kDataCellColSpan28 = "<TD width=\"28%\" colspa
 
 // Opening tags of cells `width` percent wide. A data cell starts with a
 // non-breaking space so that an empty one is not collapsed by the viewer.
-std::string headerCell(int width);
-std::string dataCell(int width);
-std::string leftDataCell(int width);
+const std::string& headerCell(int width);
+const std::string& dataCell(int width);
+const std::string& leftDataCell(int width);
 
 // `count` underscores: blanks to be filled in by hand.
 std::string underscores(int count);

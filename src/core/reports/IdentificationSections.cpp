@@ -71,9 +71,9 @@ void writeRecorderSection(DocumentLines& lines, const std::string& n, const Repo
     const auto& calibr = input.view.settings.calibr;
     for (std::size_t i = 0; i < std::min(calibr.size(), kSensorRowsShown); ++i) {
         lines.emplace_back(html::kNextRowOpen);
-        lines.push_back(cellLine(html::dataCell(40), escapeHtml(calibr[i].caption)));
-        lines.push_back(cellLine(html::dataCell(30), escapeHtml(subItem(calibr[i], 0))));
-        lines.push_back(cellLine(html::dataCell(30), escapeHtml(subItem(calibr[i], 1))));
+        lines.push_back(escapedCell(html::dataCell(40), calibr[i].caption));
+        lines.push_back(escapedCell(html::dataCell(30), subItem(calibr[i], 0)));
+        lines.push_back(escapedCell(html::dataCell(30), subItem(calibr[i], 1)));
     }
     lines.emplace_back(html::kTableClose);
     lines.emplace_back(html::kParagraphClose);

@@ -31,11 +31,11 @@ void writeCycleRows(DocumentLines& lines, const std::vector<CycleListRow>& rows,
         const CycleListRow& row = rows[i];
         lines.emplace_back(html::kNextRowOpen);
         lines.push_back(cellLine(html::dataCell(4), std::to_string(i + 1)));
-        lines.push_back(cellLine(html::dataCell(20), escapeHtml(row.caption)));
-        lines.push_back(cellLine(html::dataCell(15), escapeHtml(row.subItems[0])));
-        lines.push_back(cellLine(html::dataCell(15), escapeHtml(row.subItems[1])));
-        lines.push_back(cellLine(html::dataCell(10), escapeHtml(row.subItems[2])));
-        lines.push_back(cellLine(html::dataCell(36), escapeHtml(row.subItems[3])));
+        lines.push_back(escapedCell(html::dataCell(20), row.caption));
+        lines.push_back(escapedCell(html::dataCell(15), row.subItems[0]));
+        lines.push_back(escapedCell(html::dataCell(15), row.subItems[1]));
+        lines.push_back(escapedCell(html::dataCell(10), row.subItems[2]));
+        lines.push_back(escapedCell(html::dataCell(36), row.subItems[3]));
     });
 }
 
@@ -92,14 +92,14 @@ void writeOperationalFactSection(DocumentLines& lines, const std::string& n, int
         const CycleViewRow& cycle = k < kWorkingCycleRows ? input.cycleRows[k] : noCycle;
         lines.emplace_back(html::kNextRowOpen);
         lines.push_back(cellLine(html::dataCell(4), std::to_string(k + 1)));
-        lines.push_back(cellLine(html::dataCell(20), escapeHtml(row.caption)));
+        lines.push_back(escapedCell(html::dataCell(20), row.caption));
         lines.push_back(cellLine(html::dataCell(15),
             escapeHtml(row.subItems[0]) + " (" + winchMassText(cycle.winch1Load, capacity1, input.locale)));
         lines.push_back(cellLine(html::dataCell(13), ""));
         lines.push_back(cellLine(html::dataCell(15),
             escapeHtml(row.subItems[1]) + " (" + winchMassText(cycle.winch2Load, capacity2, input.locale)));
         lines.push_back(cellLine(html::dataCell(13), ""));
-        lines.push_back(cellLine(html::dataCell(20), escapeHtml(row.subItems[3])));
+        lines.push_back(escapedCell(html::dataCell(20), row.subItems[3]));
     });
     lines.emplace_back(html::kTableCloseWithBreak);
     writeTripsPart(lines, n, limit, input);

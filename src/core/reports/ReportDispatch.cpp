@@ -61,9 +61,13 @@ std::string reportSaveNameProposal(std::string_view fullTitle)
 
 std::string encodeDocument(const DocumentLines& lines)
 {
+    std::size_t size = 0;
+    for (const std::string& line : lines)
+        size += line.size() + 2;
     std::string bytes;
+    bytes.reserve(size);
     for (const std::string& line : lines) {
-        bytes += utf8ToCp1251(line);
+        appendCp1251(bytes, line);
         bytes += "\r\n";
     }
     return bytes;
@@ -87,6 +91,7 @@ std::optional<ReportDocument> buildReportDocument(int tag, const ReportInput& in
         title = fullReportTitle(title, input.view.identification);
 
         DocumentLines lines;
+        lines.reserve(2048);
         try {
             kind->writer(lines, title, limit, input);
         } catch (const std::exception& error) {

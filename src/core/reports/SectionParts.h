@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/reports/DocumentLines.h"
+#include "core/reports/HtmlEscape.h"
 #include "core/reports/HtmlFragments.h"
 #include "core/view/MainView.h"
 
@@ -26,9 +27,23 @@ inline std::string blankLine(const std::string& label, int count)
 }
 
 // One cell line: opening fragment + text + closing tag.
-inline std::string cellLine(const std::string& open, const std::string& text)
+inline std::string cellLine(std::string_view open, std::string_view text)
 {
-    return open + text + std::string(html::kDataCellClose);
+    std::string line;
+    line.reserve(open.size() + text.size() + html::kDataCellClose.size());
+    line.append(open).append(text).append(html::kDataCellClose);
+    return line;
+}
+
+// A cell line whose text is copied from the window, escaped on the way.
+inline std::string escapedCell(std::string_view open, std::string_view text)
+{
+    std::string line;
+    line.reserve(open.size() + text.size() + html::kDataCellClose.size() + 8);
+    line.append(open);
+    appendEscapedHtml(line, text);
+    line.append(html::kDataCellClose);
+    return line;
 }
 
 // Sub-item j of a list row; a row built with fewer columns shows an empty cell.

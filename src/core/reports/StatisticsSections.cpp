@@ -71,7 +71,7 @@ void writeCalculatedSection(DocumentLines& lines, const std::string& n, const Re
     for (std::size_t i = 0; i < st.lvCommon.size(); ++i) {
         lines.emplace_back(html::kNextRowOpen);
         lines.push_back(cellLine(html::dataCell(4), std::to_string(i + 1)));
-        lines.push_back(cellLine(html::leftDataCell(56), escapeHtml(kCommonRowCaptions[i])));
+        lines.push_back(escapedCell(html::leftDataCell(56), kCommonRowCaptions[i]));
         lines.push_back(cellLine(html::dataCell(20), "<B>" + escapeHtml(st.lvCommon[i][0]) + "</B>"));
         lines.push_back(cellLine(html::dataCell(20), "<B>" + escapeHtml(st.lvCommon[i][1]) + "</B>"));
     }
@@ -93,11 +93,11 @@ void writeLoadTable(DocumentLines& lines, const ReportInput& input)
         lines.emplace_back(html::kNextRowOpen);
         lines.push_back(cellLine(html::dataCell(4), std::to_string(i + 1)));
         for (std::size_t j = 0; j < 4; ++j)
-            lines.push_back(cellLine(html::dataCell(24), escapeHtml(subItem(rows[i], j))));
+            lines.push_back(escapedCell(html::dataCell(24), subItem(rows[i], j)));
     }
     lines.emplace_back(html::kNextRowOpen);
     lines.push_back(cellLine(std::string(html::kDataCellColSpan28), "Всего"));
-    lines.push_back(cellLine(html::dataCell(24), escapeHtml(input.view.statistics.eNcicl)));
+    lines.push_back(escapedCell(html::dataCell(24), input.view.statistics.eNcicl));
     lines.push_back(cellLine(html::dataCell(24), std::to_string(input.stats[kWinch1].totalCycles)));
     lines.push_back(cellLine(html::dataCell(24), std::to_string(input.stats[kWinch2].totalCycles)));
     lines.emplace_back(html::kTableClose);

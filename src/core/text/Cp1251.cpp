@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <unordered_map>
 
 namespace kestrel {
@@ -104,21 +105,47 @@ std::string cp1251ToUtf8(std::string_view bytes)
     return out;
 }
 
+void appendCp1251(std::string& out, std::string_view text)
+{
+    // One output byte never needs more than one input byte, so the output is
+    // written in place and trimmed at the end.
+    const std::size_t start = out.size();
+    out.resize(start + text.size());
+    char* dst = out.data() + start;
+    const auto& table = encodeTable();
+    for (std::size_t i = 0; i < text.size();) {
+        // Eight ASCII bytes at a time: HTML lines are mostly markup.
+        std::uint64_t word;
+        while (i + 8 <= text.size() && (std::memcpy(&word, text.data() + i, 8), (word & 0x8080808080808080ULL) == 0)) {
+            std::memcpy(dst, &word, 8);
+            dst += 8;
+            i += 8;
+        }
+        if (i >= text.size())
+            break;
+        const auto lead = static_cast<unsigned char>(text[i]);
+        if (lead < 0x80) {
+            *dst++ = static_cast<char>(lead);
+            ++i;
+            continue;
+        }
+        const char32_t c = nextCodePoint(text, i);
+        if (c >= 0x0410 && c <= 0x044F) { // А..я, most of every text
+            *dst++ = static_cast<char>(0xC0 + (c - 0x0410));
+        } else if (auto it = table.find(c); it != table.end()) {
+            *dst++ = static_cast<char>(it->second);
+        } else {
+            *dst++ = '?';
+        }
+    }
+    out.resize(static_cast<std::size_t>(dst - out.data()));
+}
+
 std::string utf8ToCp1251(std::string_view text)
 {
     std::string out;
     out.reserve(text.size());
-    const auto& table = encodeTable();
-    for (std::size_t i = 0; i < text.size();) {
-        const char32_t c = nextCodePoint(text, i);
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (auto it = table.find(c); it != table.end()) {
-            out += static_cast<char>(it->second);
-        } else {
-            out += '?';
-        }
-    }
+    appendCp1251(out, text);
     return out;
 }
 

@@ -10,5 +10,7 @@ namespace kestrel {
 std::string cp1251ToUtf8(std::string_view bytes);
 // Characters that code page 1251 cannot hold become "?".
 std::string utf8ToCp1251(std::string_view text);
+// The same, appended to `out` (documents are encoded line by line into one buffer).
+void appendCp1251(std::string& out, std::string_view text);
 
 } // namespace kestrel

@@ -1,5 +1,6 @@
 #include "core/text/NumberFormat.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -31,9 +32,10 @@ std::string formatFixed(double value, int decimals, const DisplayLocale& locale)
         return "NAN";
     if (std::isinf(value))
         return value > 0 ? "INF" : "-INF";
+    // to_chars rounds the exact binary value, as printf does, without printf's cost.
     char buf[400];
-    std::snprintf(buf, sizeof buf, "%.*f", decimals, value);
-    std::string text = buf;
+    const auto result = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, decimals);
+    std::string text(buf, result.ptr);
     // A negative value that rounds to zero shows without its sign.
     if (text.size() > 1 && text[0] == '-' && text.find_first_not_of("-0.") == std::string::npos)
         text.erase(0, 1);
@@ -67,19 +69,19 @@ std::string formatGeneral(double value, const DisplayLocale& locale)
 
     std::string out;
     if (exponent >= 15 || exponent < -5) {
-        out = digits.substr(0, 1);
+        out.append(digits, 0, 1);
         if (digits.size() > 1)
-            out += "." + digits.substr(1);
-        out += "E" + std::to_string(exponent);
+            out.append(1, '.').append(digits, 1);
+        out.append(1, 'E').append(std::to_string(exponent));
     } else if (exponent >= 0) {
         const auto intLen = static_cast<std::size_t>(exponent) + 1;
-        if (digits.size() <= intLen) {
-            out = digits + std::string(intLen - digits.size(), '0');
-        } else {
-            out = digits.substr(0, intLen) + "." + digits.substr(intLen);
-        }
+        out.append(digits, 0, intLen);
+        if (digits.size() <= intLen)
+            out.append(intLen - digits.size(), '0');
+        else
+            out.append(1, '.').append(digits, intLen);
     } else {
-        out = "0." + std::string(static_cast<std::size_t>(-exponent - 1), '0') + digits;
+        out.append("0.").append(static_cast<std::size_t>(-exponent - 1), '0').append(digits);
     }
     if (negative)
         out.insert(0, "-");

@@ -46,6 +46,13 @@ public:
     void setStatusText(const std::string& text) override { statusTexts.push_back(text); }
     void setProgress(int position, int maximum) override { progress.emplace_back(position, maximum); }
     void processMessages() override { ++messagePumps; }
+
+    std::vector<std::pair<std::string, std::string>> errorBoxes; // caption, text
+    bool terminate = false;
+    std::vector<bool> transferRunning;
+    void showError(const std::string& caption, const std::string& text) override { errorBoxes.emplace_back(caption, text); }
+    bool terminateRequested() override { return terminate; }
+    void setTransferRunning(bool running) override { transferRunning.push_back(running); }
 };
 
 } // namespace kestrel

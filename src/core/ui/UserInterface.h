@@ -26,6 +26,17 @@ public:
     virtual void setProgress(int position, int maximum) = 0;
     // Lets pending window messages run (repaint, clicks) during a long operation.
     virtual void processMessages() = 0;
+
+    // An error box with its own caption (device transfers use "Прибор считывания информации").
+    virtual void showError(const std::string& caption, const std::string& text)
+    {
+        (void)caption;
+        showMessage(text);
+    }
+    // True once the application has been asked to quit; long transfers stop at their next pump.
+    virtual bool terminateRequested() { return false; }
+    // The "Загрузить" action (and whatever else would start a second transfer) is disabled while one runs.
+    virtual void setTransferRunning(bool running) { (void)running; }
 };
 
 } // namespace kestrel

@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# bench.sh [benchmark args...]: builds Release with the benchmarks and runs them.
+# The build folder is build-bench unless BENCH_BUILD_DIR names another.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/install-deps.sh
+dir=${BENCH_BUILD_DIR:-build-bench}
+cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release -DKESTREL_BENCH=ON -DKESTREL_TESTS=OFF >/dev/null
+cmake --build "$dir" -j2 --target kestrel_bench
+"$dir/bin/kestrel_bench" "$@"

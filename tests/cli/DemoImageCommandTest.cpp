@@ -1,0 +1,57 @@
+#include "cli/Commands.h"
+#include "core/demo/DemoImage.h"
+#include "core/image/DataFile.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+
+namespace kestrel::cli {
+namespace {
+
+struct DemoImageCommand : ::testing::Test {
+    test::TempDir dir;
+    std::ostringstream out, err;
+    int run(const Args& args)
+    {
+        out.str({});
+        err.str({});
+        return runCli(args, out, err);
+    }
+};
+
+TEST_F(DemoImageCommand, WritesTheImageOfTheSeedDefaultingToOne)
+{
+    ASSERT_EQ(run({"demo-image", "-o", dir.file("a.bbd")}), kExitOk) << err.str();
+    EXPECT_EQ(std::filesystem::file_size(dir.file("a.bbd")), kImageSize);
+    EXPECT_EQ(readImageFile(dir.file("a.bbd")), makeDemoImage(1));
+
+    ASSERT_EQ(run({"demo-image", "--seed", "4294967295", "-o", dir.file("b.bbd")}), kExitOk) << err.str();
+    EXPECT_EQ(readImageFile(dir.file("b.bbd")), makeDemoImage(4294967295u));
+    EXPECT_TRUE(out.str().empty());
+}
+
+TEST_F(DemoImageCommand, UsageErrors)
+{
+    EXPECT_EQ(run({"demo-image"}), kExitUsage);
+    EXPECT_EQ(run({"demo-image", "-o"}), kExitUsage);
+    EXPECT_EQ(run({"demo-image", "--seed", "x", "-o", dir.file("a.bbd")}), kExitUsage);
+    EXPECT_EQ(run({"demo-image", "--seed", "-1", "-o", dir.file("a.bbd")}), kExitUsage);
+    EXPECT_EQ(run({"demo-image", "--seed", "4294967296", "-o", dir.file("a.bbd")}), kExitUsage);
+    EXPECT_EQ(run({"demo-image", "extra", "-o", dir.file("a.bbd")}), kExitUsage);
+    EXPECT_NE(err.str().find("usage: kestrel-cli demo-image"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("a.bbd")));
+}
+
+TEST_F(DemoImageCommand, UnwritableFileGivesTheSystemsReason)
+{
+    EXPECT_EQ(run({"demo-image", "-o", dir.file("no/such/dir.bbd")}), kExitFileError);
+    EXPECT_NE(err.str().find("No such file or directory"), std::string::npos) << err.str();
+    EXPECT_EQ(run({"demo-image", "-o", dir.path().string()}), kExitFileError);
+    EXPECT_NE(err.str().find("Is a directory"), std::string::npos) << err.str();
+}
+
+} // namespace
+} // namespace kestrel::cli
