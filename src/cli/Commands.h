@@ -34,5 +34,9 @@ int runReport(const Args& args, std::ostream& out, std::ostream& err);
 int runShow(const Args& args, std::ostream& out, std::ostream& err);
 int runSummary(const Args& args, std::ostream& out, std::ostream& err);
 int runDemoImage(const Args& args, std::ostream& out, std::ostream& err);
+int runPorts(const Args& args, std::ostream& out, std::ostream& err);
+int runRead(const Args& args, std::ostream& out, std::ostream& err);
+int runErase(const Args& args, std::ostream& out, std::ostream& err);
+int runDump(const Args& args, std::ostream& out, std::ostream& err);
 
 } // namespace kestrel::cli

@@ -1,0 +1,47 @@
+#include "cli/ArgParser.h"
+#include "cli/Commands.h"
+#include "cli/DeviceLink.h"
+#include "core/device/reader/ExtendedPageActions.h"
+#include "core/image/DataFile.h"
+
+#include <ostream>
+#include <span>
+
+namespace kestrel::cli {
+
+// The hex table of an area of a data file or of the reader device.
+int runDump(const Args& argv, std::ostream& out, std::ostream& err)
+{
+    const ArgParser args(argv, {"--device", "--start", "--size"}, {});
+    const auto device = args.value("--device");
+    if (args.positional().size() > 1)
+        throw UsageError("unexpected argument " + args.positional()[1]);
+    if (device.has_value() == !args.positional().empty())
+        throw UsageError("give either IMAGE.bbd or --device SPEC");
+
+    CliUserInterface ui(err, false);
+    AreaFields fields{args.value("--start").value_or(""), args.value("--size").value_or("")};
+    if (device) {
+        DeviceLink link(*device, ui, err);
+        const auto result = bbGetRAMClick(link.transfer(), fields);
+        if (!result)
+            return kExitDeviceFailed;
+        printMemoryDump(result->table, out);
+        return kExitOk;
+    }
+
+    const auto range = readAreaRange(fields, ui);
+    if (!range)
+        return kExitFileError;
+    MemoryImage image{};
+    try {
+        image = readImageFile(args.positional().front());
+    } catch (const FileError& e) {
+        err << e.what() << "\n";
+        return kExitFileError;
+    }
+    printMemoryDump(showMemoryDump(range->start, std::span(image).subspan(range->start, range->size)), out);
+    return kExitOk;
+}
+
+} // namespace kestrel::cli

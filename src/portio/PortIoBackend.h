@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace kestrel::portio {
+
+// Where the library's port bytes go. A backend that could not be set up stays in
+// place: its reads give 0xFF, its writes go nowhere, and reason() says why.
+class PortIoBackend {
+public:
+    virtual ~PortIoBackend() = default;
+    virtual std::uint8_t readByte(std::uint16_t port) = 0;
+    virtual void writeByte(std::uint16_t port, std::uint8_t value) = 0;
+
+    // nullptr while the backend works, else the reason it does not.
+    const char* reason() const { return reason_.empty() ? nullptr : reason_.c_str(); }
+
+protected:
+    void setReason(std::string reason) { reason_ = std::move(reason); }
+    bool usable() const { return reason_.empty(); }
+
+private:
+    std::string reason_;
+};
+
+// The backend named by the KESTREL_PORTIO text; nullptr or empty means the simulated
+// reader device with the demo memory. Never throws: a bad text gives a backend that
+// only carries the reason.
+std::unique_ptr<PortIoBackend> makePortIoBackend(const char* deviceSpec);
+
+} // namespace kestrel::portio

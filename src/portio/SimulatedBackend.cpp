@@ -1,0 +1,69 @@
+#include "portio/SimulatedBackend.h"
+
+#include "core/demo/DemoImage.h"
+#include "core/image/DataFile.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+
+namespace kestrel::portio {
+
+SimulatedBackend::SimulatedBackend(const DeviceSpec& spec)
+{
+    MemoryImage memory = makeDemoImage(1);
+    if (!spec.path.empty()) {
+        std::error_code ec;
+        const bool exists = std::filesystem::exists(spec.path, ec);
+        try {
+            if (exists)
+                memory = readImageFile(spec.path);
+            else
+                saveImage(spec.path, memory); // find out now, not at the first write, that the place is unusable
+        } catch (const FileError& e) {
+            setReason(std::string("Симулятор ПСИ: файл памяти недоступен (") + e.what() + ")");
+            return;
+        }
+    }
+    device_ = std::make_unique<SimulatedReaderDevice>(memory, spec.faults, clock_);
+    if (!spec.path.empty())
+        device_->setBackingFile(spec.path);
+    port_ = std::make_unique<SimulatedLptPort>(spec.portOr(kDefaultSimulatedPort), *device_);
+}
+
+SimulatedBackend::~SimulatedBackend()
+{
+    // The device finishes a running write cycle as it goes; the port refers to it.
+    port_.reset();
+    device_.reset();
+}
+
+std::uint8_t SimulatedBackend::readByte(std::uint16_t port)
+{
+    if (!port_)
+        return 0xFF;
+    const std::uint8_t value = port_->GetPortByte(port);
+    reportSaveFailure();
+    return value;
+}
+
+void SimulatedBackend::writeByte(std::uint16_t port, std::uint8_t value)
+{
+    if (!port_)
+        return;
+    port_->WritePortByte(port, value);
+    reportSaveFailure();
+}
+
+void SimulatedBackend::reportSaveFailure()
+{
+    // The bus has no way to carry it, and losing a written page silently is worse than a line on stderr.
+    const std::string& error = device_->saveError();
+    if (error == reportedSaveError_)
+        return;
+    reportedSaveError_ = error;
+    if (!error.empty())
+        std::fprintf(stderr, "Симулятор ПСИ: память не сохранена в файл: %s\n", error.c_str());
+}
+
+} // namespace kestrel::portio

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "core/device/Clock.h"
+#include "core/device/sim/DeviceSpec.h"
+#include "core/device/sim/SimulatedLptPort.h"
+#include "core/device/sim/SimulatedReaderDevice.h"
+#include "portio/PortIoBackend.h"
+
+#include <memory>
+#include <string>
+
+namespace kestrel::portio {
+
+// The simulated reader device on a virtual LPT port, timed by the real clock. With a
+// file its memory comes from the file (a missing file is created holding the demo
+// memory) and goes back to it after every write cycle.
+class SimulatedBackend : public PortIoBackend {
+public:
+    explicit SimulatedBackend(const DeviceSpec& spec);
+    ~SimulatedBackend() override;
+
+    std::uint8_t readByte(std::uint16_t port) override;
+    void writeByte(std::uint16_t port, std::uint8_t value) override;
+
+private:
+    void reportSaveFailure();
+
+    SystemClock clock_;
+    std::unique_ptr<SimulatedReaderDevice> device_;
+    std::unique_ptr<SimulatedLptPort> port_;
+    std::string reportedSaveError_;
+};
+
+} // namespace kestrel::portio

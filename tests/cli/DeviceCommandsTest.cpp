@@ -1,0 +1,129 @@
+#include "cli/Commands.h"
+#include "core/demo/DemoImage.h"
+#include "core/image/DataFile.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <vector>
+
+namespace kestrel::cli {
+namespace {
+
+std::string readFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// The device commands run as the program itself: the port library is loaded from the
+// program's folder and its simulated device lives for one run, as it would for a user.
+struct DeviceCommands : ::testing::Test {
+    test::TempDir dir;
+    std::string out, err;
+
+    void SetUp() override
+    {
+        const auto library = std::filesystem::path(KESTREL_CLI_PATH).parent_path() / "libDLPortIO.so";
+        ASSERT_TRUE(std::filesystem::exists(library)) << library << " is built with the DLPortIO target";
+        saveImage(dir.file("x.bbd"), makeDemoImage(5));
+    }
+
+    int run(const std::string& arguments)
+    {
+        const std::string command = std::string("cd '") + dir.path().string() + "' && '" + KESTREL_CLI_PATH + "' "
+            + arguments + " >out.txt 2>err.txt";
+        const int status = std::system(command.c_str());
+        out = readFile(dir.file("out.txt"));
+        err = readFile(dir.file("err.txt"));
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+};
+
+TEST_F(DeviceCommands, ReadCopiesTheDeviceMemoryByteForByte)
+{
+    ASSERT_EQ(run("read --device sim:x.bbd -o y.bbd"), 0) << err;
+    EXPECT_EQ(readFile(dir.file("y.bbd")), readFile(dir.file("x.bbd")));
+    EXPECT_NE(err.find("ПСИ обнаружен! Порт: 0x378."), std::string::npos) << err;
+    EXPECT_NE(err.find("Данные загружены в память"), std::string::npos) << err;
+}
+
+TEST_F(DeviceCommands, EraseLeavesZerosThatTheNextReadFinds)
+{
+    ASSERT_EQ(run("erase --device sim:x.bbd --start 0x100 --size 0x45"), 0) << err;
+    EXPECT_NE(err.find("Данные записаны на ПСИ"), std::string::npos) << err;
+
+    MemoryImage expected = makeDemoImage(5);
+    std::fill(expected.begin() + 0x100, expected.begin() + 0x145, std::uint8_t{0});
+    EXPECT_EQ(readImageFile(dir.file("x.bbd")), expected); // the simulated device keeps its memory there
+
+    ASSERT_EQ(run("read --device sim:x.bbd,port=0x278 --start 0xF0 --size 0x70 -o y.bbd"), 0) << err;
+    const std::string area = readFile(dir.file("y.bbd"));
+    ASSERT_EQ(area.size(), 0x70u);
+    EXPECT_EQ(std::vector<std::uint8_t>(area.begin(), area.end()),
+        std::vector<std::uint8_t>(expected.begin() + 0xF0, expected.begin() + 0x160));
+}
+
+TEST_F(DeviceCommands, DumpOfTheDeviceShowsTheAreaAsAHexTable)
+{
+    ASSERT_EQ(run("dump --device sim:x.bbd --start 0x7FFE --size 16"), 0) << err;
+    const MemoryImage image = makeDemoImage(5);
+    char line[64];
+    std::snprintf(line, sizeof line, "7FF0%*s %02X %02X\n", 14 * 3, "", image[0x7FFE], image[0x7FFF]);
+    EXPECT_EQ(out, "     00 01 02 03 04 05 06 07 08 09 0A 0B 0C 0D 0E 0F\n" + std::string(line));
+}
+
+TEST_F(DeviceCommands, AFailedReadWritesNothingAndSaysWhy)
+{
+    // The device vanishes after a few bytes; the time-out ends the read.
+    EXPECT_EQ(run("read --device sim:x.bbd,disconnect=40 --start 0 --size 600 -o y.bbd"), 1);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("y.bbd")));
+    EXPECT_NE(err.find("Превышено время ожидания ответа!"), std::string::npos) << err;
+    EXPECT_NE(err.find("Данные не загружены в память"), std::string::npos) << err;
+}
+
+TEST(DumpCommand, FileAreasAsHexTables)
+{
+    test::TempDir dir;
+    const MemoryImage image = makeDemoImage(2);
+    saveImage(dir.file("a.bbd"), image);
+    std::ostringstream out, err;
+    ASSERT_EQ(runCli({"dump", dir.file("a.bbd"), "--start", "5", "--size", "3"}, out, err), kExitOk) << err.str();
+    char expected[160];
+    std::snprintf(expected, sizeof expected,
+        "     00 01 02 03 04 05 06 07 08 09 0A 0B 0C 0D 0E 0F\n0000%*s %02X %02X %02X\n", 5 * 3, "", image[5],
+        image[6], image[7]);
+    EXPECT_EQ(out.str(), expected);
+
+    out.str({});
+    ASSERT_EQ(runCli({"dump", dir.file("a.bbd")}, out, err), kExitOk);
+    std::size_t lines = 0;
+    for (const char c : out.str())
+        lines += c == '\n';
+    EXPECT_EQ(lines, 2049u);
+    EXPECT_NE(out.str().find("\n7FF0 "), std::string::npos);
+
+    EXPECT_EQ(runCli({"dump", dir.file("a.bbd"), "--start", "0x8000"}, out, err), kExitFileError);
+    EXPECT_NE(err.str().find("Адрес области должен быть от 0x0000 до 0x7FFF!"), std::string::npos);
+    EXPECT_EQ(runCli({"dump", dir.file("missing.bbd")}, out, err), kExitFileError);
+}
+
+TEST(DeviceCommandUsage, MissingOrContradictoryArguments)
+{
+    std::ostringstream out, err;
+    EXPECT_EQ(runCli({"read", "-o", "y.bbd"}, out, err), kExitUsage);
+    EXPECT_EQ(runCli({"read", "--device", "sim"}, out, err), kExitUsage);
+    EXPECT_EQ(runCli({"read", "--device", "bogus:", "-o", "y.bbd"}, out, err), kExitUsage);
+    EXPECT_EQ(runCli({"erase", "--device", "sim", "--start", "0"}, out, err), kExitUsage);
+    EXPECT_EQ(runCli({"dump"}, out, err), kExitUsage);
+    EXPECT_EQ(runCli({"dump", "a.bbd", "--device", "sim"}, out, err), kExitUsage);
+    EXPECT_NE(err.str().find("usage: kestrel-cli dump IMAGE.bbd|--device SPEC"), std::string::npos);
+}
+
+} // namespace
+} // namespace kestrel::cli
