@@ -8,15 +8,7 @@
 #include <filesystem>
 #include <ostream>
 
-#if defined(_WIN32)
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
-#endif
+#include "core/device/WindowsApi.h"
 
 namespace kestrel::cli {
 

@@ -3,15 +3,7 @@
 #include <chrono>
 #include <thread>
 
-#if defined(_WIN32)
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
-#endif
+#include "core/device/WindowsApi.h"
 
 namespace kestrel {
 

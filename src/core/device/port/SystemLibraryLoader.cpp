@@ -1,14 +1,8 @@
 #include "core/device/port/LibraryLoader.h"
 
-#if defined(_WIN32)
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
-#else
+#include "core/device/WindowsApi.h"
+
+#if !defined(_WIN32)
 #include <dlfcn.h>
 #endif
 

@@ -1,14 +1,6 @@
 #include "core/device/port/Registry.h"
 
-#if defined(_WIN32)
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
-#endif
+#include "core/device/WindowsApi.h"
 
 namespace kestrel {
 

@@ -163,16 +163,17 @@ bool ReaderDeviceTransfer::readDevice(std::uint16_t start, std::span<std::uint8_
         }
     } catch (const std::exception& e) {
         reportTransferError(e);
-        ui_.setProgress(0, maximum);
-        ui_.setTransferRunning(false);
-        ui_.setStatusText(kReadFailed);
-        return false;
+        return endTransfer(maximum, kReadFailed, false);
     }
+    return endTransfer(maximum, kReadDone, true);
+}
 
+bool ReaderDeviceTransfer::endTransfer(int maximum, const char* status, bool result)
+{
     ui_.setProgress(0, maximum);
     ui_.setTransferRunning(false);
-    ui_.setStatusText(kReadDone);
-    return true;
+    ui_.setStatusText(status);
+    return result;
 }
 
 bool ReaderDeviceTransfer::writeDevice(std::uint16_t start, std::span<const std::uint8_t> data)
@@ -229,16 +230,9 @@ bool ReaderDeviceTransfer::writeDevice(std::uint16_t start, std::span<const std:
         bus_.Stop();
     } catch (const std::exception& e) {
         reportTransferError(e);
-        ui_.setProgress(0, maximum);
-        ui_.setTransferRunning(false);
-        ui_.setStatusText(kWriteFailed);
-        return false;
+        return endTransfer(maximum, kWriteFailed, false);
     }
-
-    ui_.setProgress(0, maximum);
-    ui_.setTransferRunning(false);
-    ui_.setStatusText(kWriteDone);
-    return true;
+    return endTransfer(maximum, kWriteDone, true);
 }
 
 } // namespace kestrel
