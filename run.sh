@@ -1,11 +1,16 @@
 #!/usr/bin/env bash
-# Sets everything up, builds, and starts Kestrel on a demo recorder memory.
+# Sets everything up, builds, and starts Kestrel on the simulated reader device,
+# preloaded with a demo recorder memory: "Загрузить" works at once.
 set -euo pipefail
 cd "$(dirname "$0")"
 bash scripts/install-deps.sh
 bash scripts/build.sh build Release
 mkdir -p build/demo
-./build/bin/kestrel-cli demo-image --seed 1 -o build/demo/demo.bbd
-./build/bin/kestrel-cli show build/demo/demo.bbd --locale ru_RU
-./build/bin/kestrel-cli report build/demo/demo.bbd --doc 2 --locale ru_RU -o build/demo/protocol2.html
-echo "Протокол №2: build/demo/protocol2.html"
+# A fresh copy each start: write-backs to the simulated device change its file.
+./build/bin/kestrel-cli demo-image --seed 1 -o build/demo/device.bbd
+./build/bin/kestrel-cli demo-image --seed 2 -o build/demo/demo.bbd
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
+  echo "run.sh: no display; starting under xvfb-run (set DISPLAY to see the window)" >&2
+  exec xvfb-run -a ./build/bin/kestrel --device "sim:$PWD/build/demo/device.bbd" "$@"
+fi
+exec ./build/bin/kestrel --device "sim:$PWD/build/demo/device.bbd" "$@"

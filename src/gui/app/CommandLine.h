@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace kestrel::gui {
+
+// kestrel [--device SPEC] [--extended] [FILE.bbd]
+struct StartOptions {
+    std::optional<QString> device; // as kestrel-cli's --device; sets KESTREL_PORTIO
+    bool extended = false;         // show the reader-device memory page (also KESTREL_EXTENDED=1)
+    QString file;                  // opened at start as "Открыть" would
+    QString error;                 // non-empty: the command line was not understood
+    bool help = false;
+};
+
+// `arguments` includes the program name first, as QCoreApplication::arguments() gives it;
+// `extendedVariable` is the value of KESTREL_EXTENDED.
+StartOptions parseStartOptions(const QStringList& arguments, const QString& extendedVariable);
+
+inline constexpr const char* kUsage = "usage: kestrel [--device SPEC] [--extended] [FILE.bbd]\n"
+                                      "  --device SPEC  sim[:FILE.bbd][,...] | ppdev[:/dev/parportN] | direct\n"
+                                      "  --extended     show the page \"Дополнительно...\" (or KESTREL_EXTENDED=1)\n";
+
+} // namespace kestrel::gui

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+
+namespace kestrel::gui {
+
+// Help context of the contents page; also the window's and the page control's.
+inline constexpr int kHelpContents = 9999;
+// Help contexts carried by widgets and actions as this dynamic property.
+inline constexpr const char* kHelpContextProperty = "helpContext";
+
+// The topic file of a help context in the help folder: "index.html" for the contents,
+// "context-N.html" otherwise; the contents when the topic is missing.
+QString helpTopicFile(const QString& helpFolder, int context);
+
+} // namespace kestrel::gui

@@ -1,0 +1,140 @@
+#include "gui/app/SystemGuiDialogs.h"
+
+#include "core/pipeline/Pipeline.h"
+#include "core/text/Cp1251.h"
+#include "gui/app/HelpTopics.h"
+
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QTextDocument>
+#include <QUrl>
+
+#if defined(_WIN32)
+#include <windows.h>
+#include <shellapi.h>
+#endif
+
+namespace kestrel::gui {
+
+namespace {
+
+QString applicationTitle() { return QString::fromUtf8(kApplicationTitle); }
+
+void setUpFileDialog(QFileDialog& dialog, const GuiDialogs::FileOptions& options)
+{
+    dialog.setWindowTitle(options.title);
+    dialog.setNameFilter(options.filter);
+    // The platform opens wherever it likes when the folder is missing; the program does not create it.
+    if (!options.directory.isEmpty() && QDir(options.directory).exists())
+        dialog.setDirectory(options.directory);
+    if (!options.defaultSuffix.isEmpty())
+        dialog.setDefaultSuffix(options.defaultSuffix);
+}
+
+} // namespace
+
+SystemGuiDialogs::SystemGuiDialogs(QString helpFolder) : helpFolder_(std::move(helpFolder)) {}
+
+void SystemGuiDialogs::message(QWidget* parent, const QString& text)
+{
+    QMessageBox box(QMessageBox::NoIcon, applicationTitle(), text, QMessageBox::Ok, parent);
+    box.exec();
+}
+
+void SystemGuiDialogs::error(QWidget* parent, const QString& caption, const QString& text)
+{
+    QMessageBox::critical(parent, caption, text);
+}
+
+bool SystemGuiDialogs::question(QWidget* parent, const QString& text)
+{
+    return QMessageBox::question(parent, applicationTitle(), text, QMessageBox::Yes | QMessageBox::No,
+               QMessageBox::Yes)
+        == QMessageBox::Yes;
+}
+
+std::optional<QString> SystemGuiDialogs::input(
+    QWidget* parent, const QString& caption, const QString& prompt, const QString& initial)
+{
+    bool ok = false;
+    const QString text = QInputDialog::getText(parent, caption, prompt, QLineEdit::Normal, initial, &ok);
+    if (!ok)
+        return std::nullopt;
+    return text;
+}
+
+QString SystemGuiDialogs::openFileName(QWidget* parent, const FileOptions& options)
+{
+    QFileDialog dialog(parent);
+    setUpFileDialog(dialog, options);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    if (!options.proposedName.isEmpty())
+        dialog.selectFile(options.proposedName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().front();
+}
+
+QString SystemGuiDialogs::saveFileName(QWidget* parent, const FileOptions& options)
+{
+    QFileDialog dialog(parent);
+    setUpFileDialog(dialog, options);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !options.confirmOverwrite);
+    dialog.setOption(QFileDialog::ReadOnly, false);
+    if (!options.proposedName.isEmpty())
+        dialog.selectFile(options.proposedName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().front();
+}
+
+bool SystemGuiDialogs::preparePrinter(QWidget* parent, QPrinter& printer)
+{
+    QPrintDialog dialog(&printer, parent);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+void SystemGuiDialogs::openDocument(const QString& path)
+{
+    // The viewer's own failure is not reported: it runs on its own.
+    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+void SystemGuiDialogs::printDocument(QWidget* parent, const QString& path)
+{
+#if defined(_WIN32)
+    (void)parent;
+    const std::wstring file = QDir::toNativeSeparators(path).toStdWString();
+    const std::wstring folder = QDir::toNativeSeparators(QFileInfo(path).absolutePath()).toStdWString();
+    ShellExecuteW(nullptr, L"print", file.c_str(), nullptr, folder.c_str(), SW_SHOWNORMAL);
+#else
+    // No shell "print" verb here: the document is laid out and printed by the program itself.
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return;
+    const QByteArray bytes = file.readAll();
+    QPrinter printer(QPrinter::HighResolution);
+    if (!preparePrinter(parent, printer))
+        return;
+    QTextDocument document;
+    document.setHtml(QString::fromStdString(cp1251ToUtf8(std::string_view(bytes.constData(), bytes.size()))));
+    document.print(&printer);
+#endif
+}
+
+void SystemGuiDialogs::showHelp(QWidget*, int context)
+{
+    QDesktopServices::openUrl(QUrl::fromLocalFile(helpTopicFile(helpFolder_, context)));
+}
+
+} // namespace kestrel::gui

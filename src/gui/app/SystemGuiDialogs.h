@@ -1,0 +1,30 @@
+#pragma once
+
+#include "gui/app/GuiDialogs.h"
+
+namespace kestrel::gui {
+
+// The desktop's own dialogs: message boxes titled with the application title, Qt file
+// and input dialogs, the print dialog, the default HTML viewer, and the help topics
+// in the folder beside the program.
+class SystemGuiDialogs : public GuiDialogs {
+public:
+    explicit SystemGuiDialogs(QString helpFolder);
+
+    void message(QWidget* parent, const QString& text) override;
+    void error(QWidget* parent, const QString& caption, const QString& text) override;
+    bool question(QWidget* parent, const QString& text) override;
+    std::optional<QString> input(
+        QWidget* parent, const QString& caption, const QString& prompt, const QString& initial) override;
+    QString openFileName(QWidget* parent, const FileOptions& options) override;
+    QString saveFileName(QWidget* parent, const FileOptions& options) override;
+    bool preparePrinter(QWidget* parent, QPrinter& printer) override;
+    void openDocument(const QString& path) override;
+    void printDocument(QWidget* parent, const QString& path) override;
+    void showHelp(QWidget* parent, int context) override;
+
+private:
+    QString helpFolder_;
+};
+
+} // namespace kestrel::gui

@@ -1,0 +1,632 @@
+#include "gui/app/TfMain.h"
+
+#include "core/device/i2c/TI2C.h"
+#include "core/device/reader/ExtendedPageActions.h"
+#include "core/device/reader/ReaderDeviceTransfer.h"
+#include "core/image/DataFile.h"
+#include "core/pipeline/DeviceLoad.h"
+#include "core/pipeline/Pipeline.h"
+#include "core/stats/LoadDistribution.h"
+#include "gui/app/FileFilter.h"
+#include "gui/app/GuiDialogs.h"
+#include "gui/app/GuiUserInterface.h"
+#include "gui/app/HelpTopics.h"
+#include "gui/app/NativePath.h"
+#include "gui/app/ReportCommand.h"
+#include "gui/app/SystemDisplayLocale.h"
+#include "gui/app/TDataModule1.h"
+#include "gui/pages/DistributionPage.h"
+#include "gui/pages/ExtendedPage.h"
+#include "gui/pages/MainPage.h"
+#include "gui/pages/OperPage.h"
+#include "gui/pages/ToolsPage.h"
+#include "ui_TfMain.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMenu>
+#include <QProgressBar>
+#include <QShortcut>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolBar>
+#include <QToolButton>
+
+#ifndef KESTREL_VERSION
+#define KESTREL_VERSION "0.1.0"
+#endif
+#ifndef KESTREL_COMPANY
+#define KESTREL_COMPANY ""
+#endif
+
+namespace kestrel::gui {
+
+namespace {
+
+QString qt(const char* text) { return QString::fromUtf8(text); }
+QString qt(const std::string& text) { return QString::fromStdString(text); }
+
+constexpr int kPanelWidths[] = {400, 100, 100, 200};
+
+// Buttons that share their action's name after the "tb" prefix.
+struct ActionButton {
+    const char* button;
+    QAction* TDataModule1::*action;
+};
+constexpr ActionButton kActionButtons[] = {
+    {"tbGetCopyr", &TDataModule1::GetFromCopyr},
+    {"tbGetFile", &TDataModule1::GetFromFile},
+    {"tbSave", &TDataModule1::SaveData},
+    {"tbStartReport", &TDataModule1::OpenPrev},
+    {"tbHelp", &TDataModule1::Help},
+    {"tbShutDown", &TDataModule1::ShutDown},
+};
+
+const char* const kLoadButtons[] = {"tbStartReport", "tbSave", "tbSaveHTML", "tbPrint", "tbPreview"};
+
+const char* const kPkrNotAvailable = "Запись данных в ПСИ в этой версии программы недоступна.";
+
+} // namespace
+
+// Marks the session as in use by an operation: actions that would touch it are off
+// until the operation returns, even while it pumps window messages.
+class TfMain::BusyScope {
+public:
+    explicit BusyScope(TfMain& window) : window_(window)
+    {
+        ++window_.busy_;
+        window_.updateEnabling();
+    }
+    ~BusyScope()
+    {
+        --window_.busy_;
+        window_.updateEnabling();
+        if (window_.busy_ == 0 && window_.closed_)
+            window_.releaseBus();
+    }
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
+
+private:
+    TfMain& window_;
+};
+
+TfMain::TfMain(const Options& options, QWidget* parent)
+    : QMainWindow(parent), ui_(std::make_unique<Ui::TfMain>()), dialogs_(*options.dialogs), clock_(*options.clock)
+{
+    const QString programFolder
+        = options.programFolder.isEmpty() ? QCoreApplication::applicationDirPath() : options.programFolder;
+    folders_ = options.workFolder.isEmpty() ? ProgramFolders::forProgram(programFolder)
+                                            : ProgramFolders::fixed(programFolder, options.workFolder);
+    extended_ = options.extended;
+    session_.locale = options.locale ? *options.locale : systemDisplayLocale();
+
+    ui_->setupUi(this);
+    setWindowTitle(qt(kApplicationTitle));
+    dataModule_ = new TDataModule1(this);
+    userInterface_ = std::make_unique<GuiUserInterface>(*this, dialogs_);
+
+    buildPages();
+    buildStatusBar();
+    buildToolBar();
+    assignHelpContexts();
+    applyVisibility();
+
+    auto* help = new QShortcut(QKeySequence::HelpContents, this);
+    help->setContext(Qt::WindowShortcut);
+    connect(help, &QShortcut::activated, this, &TfMain::showContextHelp);
+
+    // Opening the bus opens the port library and calibrates the bit delay once; it says
+    // by itself when the library cannot be had, and the window works on without it.
+    bus_ = std::make_unique<TI2C>(clock_, *userInterface_, nativePath(folders_.program));
+    transfer_ = std::make_unique<ReaderDeviceTransfer>(*bus_, clock_, *userInterface_);
+
+    showView();
+    updateEnabling();
+}
+
+TfMain::~TfMain()
+{
+    transfer_.reset();
+    bus_.reset();
+}
+
+void TfMain::buildPages()
+{
+    const auto place = [](QWidget* tab, QWidget* page) { tab->layout()->addWidget(page); };
+    mainPage_ = new MainPage(ui_->tsMain);
+    mainPage_->setDisplayLocale(session_.locale);
+    place(ui_->tsMain, mainPage_);
+    distributionPage_ = new DistributionPage(dialogs_, ui_->tsRegData);
+    place(ui_->tsRegData, distributionPage_);
+    operPage_ = new OperPage(ui_->tsOper);
+    operPage_->setImages(dataModule_->ImageState);
+    place(ui_->tsOper, operPage_);
+    toolsPage_ = new ToolsPage(ui_->tsTools);
+    place(ui_->tsTools, toolsPage_);
+    extendedPage_ = new ExtendedPage(ui_->tsExtended);
+    place(ui_->tsExtended, extendedPage_);
+
+    connect(distributionPage_, &DistributionPage::stepChanged, this, &TfMain::stepChanged);
+    connect(operPage_, &OperPage::cycleChosen, this, &TfMain::openCycleDetail);
+    connect(extendedPage_, &ExtendedPage::readRequested, this, &TfMain::readArea);
+    connect(extendedPage_, &ExtendedPage::eraseRequested, this, &TfMain::eraseArea);
+
+    // The service page's operation boxes reach into the main page and the actions.
+    if (auto* editIdentification = toolsPage_->findChild<QCheckBox*>(QStringLiteral("chbEditPKR")))
+        connect(editIdentification, &QCheckBox::toggled, mainPage_, &MainPage::setIdentificationEditable);
+    if (auto* write = toolsPage_->findChild<QAbstractButton*>(QStringLiteral("bbChangeIdent"))) {
+        write->setText(dataModule_->PkrSave->text());
+        write->setToolTip(dataModule_->PkrSave->toolTip());
+        write->setProperty(kHelpContextProperty, dataModule_->PkrSave->property(kHelpContextProperty));
+        connect(write, &QAbstractButton::clicked, dataModule_->PkrSave, &QAction::trigger);
+    }
+}
+
+void TfMain::buildStatusBar()
+{
+    QStatusBar* bar = ui_->StatusBar1;
+    for (int panel = 0; panel < 4; ++panel) {
+        if (panel == 1) {
+            // The progress bar covers panel 1.
+            progressBar_ = new QProgressBar(bar);
+            progressBar_->setObjectName(QStringLiteral("ProgressBar1"));
+            progressBar_->setFixedWidth(kPanelWidths[1] - 2);
+            progressBar_->setTextVisible(false);
+            progressBar_->setRange(0, 100);
+            progressBar_->setValue(0);
+            bar->addWidget(progressBar_);
+        }
+        auto* label = new QLabel(bar);
+        label->setObjectName(QStringLiteral("StatusPanel%1").arg(panel));
+        label->setFixedWidth(kPanelWidths[panel]);
+        label->setAlignment(panel == 3 ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignCenter);
+        label->setFrameShape(QFrame::StyledPanel);
+        label->setFrameShadow(QFrame::Sunken);
+        if (panel == 1)
+            label->hide();
+        else
+            bar->addWidget(label);
+        statusPanels_ << label;
+    }
+    statusPanels_[2]->setText(QStringLiteral("Версия ") + QStringLiteral(KESTREL_VERSION));
+    statusPanels_[3]->setText(QString::fromUtf8(KESTREL_COMPANY));
+}
+
+void TfMain::buildToolBar()
+{
+    QToolBar* bar = ui_->tbMain;
+    TDataModule1& dm = *dataModule_;
+
+    const auto addActionButton = [this, bar](const ActionButton& entry) {
+        QAction* action = dataModule_->*entry.action;
+        auto* button = new QToolButton(bar);
+        button->setObjectName(QString::fromLatin1(entry.button));
+        button->setText(action->text());
+        button->setIcon(action->icon());
+        button->setToolTip(action->toolTip());
+        button->setProperty(kHelpContextProperty, action->property(kHelpContextProperty));
+        button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+        button->setAutoRaise(true);
+        // Not the button's default action: a button keeps its own enabled state
+        // ("Начало" stays off after a period was applied) beside its action's.
+        connect(button, &QToolButton::clicked, action, &QAction::trigger);
+        connect(action, &QAction::changed, this, &TfMain::updateEnabling);
+        bar->addWidget(button);
+        buttonEnabled_[button->objectName()] = true;
+    };
+
+    const auto addReportButton = [this, bar](const ReportToolButton& entry, QMenu*& menu, const char* menuName) {
+        const ReportMode mode = entry.mode;
+        menu = new QMenu(this);
+        menu->setObjectName(QString::fromLatin1(menuName));
+        menu->setToolTipsVisible(true);
+        for (const ReportKind& kind : kReportKinds) {
+            QAction* item = menu->addAction(qt(kind.menuCaption));
+            item->setObjectName(QStringLiteral("%1Item%2").arg(QString::fromLatin1(menuName)).arg(kind.tag));
+            item->setToolTip(qt(kind.hint));
+            item->setData(kind.tag);
+            connect(item, &QAction::triggered, this, [this, tag = kind.tag, mode] { makeReport(tag, mode); });
+        }
+        auto* button = new QToolButton(bar);
+        button->setObjectName(QString::fromLatin1(entry.name));
+        button->setText(qt(entry.caption));
+        button->setToolTip(qt(entry.hint));
+        button->setProperty("tag", kToolButtonReportTag);
+        button->setIcon(style()->standardIcon(mode == ReportMode::Preview ? QStyle::SP_FileDialogContentsView
+                : mode == ReportMode::Print                               ? QStyle::SP_FileIcon
+                                                                          : QStyle::SP_DriveHDIcon));
+        button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+        button->setAutoRaise(true);
+        button->setPopupMode(QToolButton::MenuButtonPopup);
+        button->setMenu(menu);
+        // The face gives the button's own tag: protocol No. 2.
+        connect(button, &QToolButton::clicked, this, [this, button, mode] {
+            makeReport(button->property("tag").toInt(), mode);
+        });
+        bar->addWidget(button);
+        buttonEnabled_[button->objectName()] = false; // until the first load
+    };
+
+    addActionButton(kActionButtons[0]);
+    addActionButton(kActionButtons[1]);
+    addActionButton(kActionButtons[2]);
+    bar->addSeparator();
+    addActionButton(kActionButtons[3]);
+    addReportButton(kReportToolButtons[0], PopMenuView, "PopMenuView");
+    addReportButton(kReportToolButtons[1], PopMenuPrint, "PopMenuPrint");
+    addReportButton(kReportToolButtons[2], PopMenuSave, "PopMenuSave");
+    bar->addSeparator();
+    addActionButton(kActionButtons[4]);
+    addActionButton(kActionButtons[5]);
+
+    connect(dm.GetFromCopyr, &QAction::triggered, this, &TfMain::GetFromCopyrExecute);
+    connect(dm.GetFromFile, &QAction::triggered, this, &TfMain::GetFromFileExecute);
+    connect(dm.SaveData, &QAction::triggered, this, &TfMain::SaveDataExecute);
+    connect(dm.OpenPrev, &QAction::triggered, this, &TfMain::OpenPrevExecute);
+    connect(dm.PkrSave, &QAction::triggered, this, &TfMain::PkrSaveExecute);
+    connect(dm.Help, &QAction::triggered, this, &TfMain::HelpExecute);
+    connect(dm.ShutDown, &QAction::triggered, this, &QWidget::close);
+    addActions(dm.actions());
+}
+
+void TfMain::assignHelpContexts()
+{
+    setProperty(kHelpContextProperty, kHelpContents);
+    ui_->PageControl1->setProperty(kHelpContextProperty, kHelpContents);
+    const std::pair<QWidget*, int> pages[] = {
+        {ui_->tsMain, 2}, {ui_->tsRegData, 3}, {ui_->tsOper, 4}, {ui_->tsTools, 5}, {ui_->tsExtended, 6}};
+    for (const auto& [page, context] : pages)
+        page->setProperty(kHelpContextProperty, context);
+    const std::pair<const char*, int> controls[]
+        = {{"gbIntervalReport", 12}, {"chbSetRTC", 16}, {"chbEditPKR", 17}, {"chbNormir", 18}, {"chbErase", 19},
+            {"chbProgram", 20}};
+    for (const auto& [name, context] : controls)
+        if (auto* control = findChild<QWidget*>(QString::fromLatin1(name)))
+            control->setProperty(kHelpContextProperty, context);
+}
+
+void TfMain::showContextHelp()
+{
+    int context = 0;
+    for (const QWidget* widget = QApplication::focusWidget(); widget != nullptr && context <= 0;
+         widget = widget->parentWidget())
+        context = widget->property(kHelpContextProperty).toInt();
+    dialogs_.showHelp(this, context > 0 ? context : kHelpContents);
+}
+
+void TfMain::applyVisibility()
+{
+    // The reader-device memory page is a service tool, hidden as the program is delivered.
+    ui_->PageControl1->setTabVisible(ui_->PageControl1->indexOf(ui_->tsExtended), extended_);
+    if (auto* group = extendedPage_->findChild<QWidget*>(QStringLiteral("gbPSI")))
+        group->setVisible(extended_);
+}
+
+void TfMain::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (!firstShow_)
+        return;
+    firstShow_ = false;
+    ui_->PageControl1->setCurrentWidget(ui_->tsMain);
+    ui_->PageControl1->setFocus();
+}
+
+void TfMain::closeEvent(QCloseEvent* event)
+{
+    distributionPage_->clearChart();
+    terminateRequested_ = true;
+    closed_ = true;
+    event->accept();
+    QCoreApplication::quit();
+    // A transfer still on the stack (the close came from its message pump) uses the bus
+    // until it notices the request; the bus goes when the last operation returns.
+    if (busy_ == 0)
+        releaseBus();
+}
+
+void TfMain::releaseBus()
+{
+    transfer_.reset();
+    bus_.reset();
+}
+
+QToolButton* TfMain::toolButton(const QString& name) const { return ui_->tbMain->findChild<QToolButton*>(name); }
+
+QMenu* TfMain::reportMenu(ReportMode mode) const
+{
+    switch (mode) {
+    case ReportMode::Preview:
+        return PopMenuView;
+    case ReportMode::Print:
+        return PopMenuPrint;
+    case ReportMode::Save:
+        return PopMenuSave;
+    }
+    return nullptr;
+}
+
+QString TfMain::statusText(int panel) const
+{
+    return panel >= 0 && panel < statusPanels_.size() ? statusPanels_[panel]->text() : QString();
+}
+
+void TfMain::setStatusText(const QString& text) { statusPanels_[0]->setText(text); }
+
+void TfMain::setProgress(int position, int maximum)
+{
+    progressBar_->setMaximum(maximum > 0 ? maximum : 100);
+    progressBar_->setValue(position);
+}
+
+void TfMain::setTransferRunning(bool running)
+{
+    transferRunning_ = running;
+    updateEnabling();
+}
+
+void TfMain::setButtonEnabled(const QString& name, bool enabled)
+{
+    buttonEnabled_[name] = enabled;
+    updateEnabling();
+}
+
+void TfMain::updateEnabling()
+{
+    if (dataModule_ == nullptr)
+        return;
+    const bool idle = busy_ == 0 && !transferRunning_ && !closed_;
+    TDataModule1& dm = *dataModule_;
+    // Whatever reads or replaces the session, or would start a second transfer, waits.
+    for (QAction* action : {dm.GetFromCopyr, dm.GetFromFile, dm.SaveData, dm.OpenPrev, dm.PkrSave}) {
+        const QSignalBlocker quiet(action);
+        action->setEnabled(idle);
+    }
+    for (const ActionButton& entry : kActionButtons)
+        if (QToolButton* button = toolButton(QString::fromLatin1(entry.button)))
+            button->setEnabled(buttonEnabled_.value(button->objectName(), true) && (dm.*entry.action)->isEnabled());
+    for (const ReportToolButton& entry : kReportToolButtons)
+        if (QToolButton* button = toolButton(QString::fromLatin1(entry.name)))
+            button->setEnabled(buttonEnabled_.value(button->objectName(), false) && idle);
+    if (extendedPage_ != nullptr)
+        for (const char* name : {"bbGetRAM", "bbErase"})
+            if (auto* button = extendedPage_->findChild<QAbstractButton*>(QString::fromLatin1(name)))
+                button->setEnabled(idle);
+    if (toolsPage_ != nullptr)
+        if (auto* write = toolsPage_->findChild<QAbstractButton*>(QStringLiteral("bbChangeIdent")))
+            write->setEnabled(idle);
+}
+
+void TfMain::showView()
+{
+    const MainView& view = session_.view;
+    mainPage_->showIdentification(view.identification);
+    mainPage_->showStatistics(view.statistics);
+    toolsPage_->showSettings(view.settings, view.identification);
+    distributionPage_->showDistribution(view.distribution);
+    operPage_->showCycleLists(view.lvLast, view.lvStop);
+}
+
+MainView TfMain::viewFromWidgets() const
+{
+    MainView view = session_.view;
+    mainPage_->readInto(view.identification, view.statistics);
+    toolsPage_->readInto(view.settings, view.identification);
+    distributionPage_->readInto(view.distribution);
+    operPage_->readInto(view.lvLast, view.lvStop);
+    return view;
+}
+
+void TfMain::showMemoryDumpOfImage() { extendedPage_->showMemoryDump(0, session_.image); }
+
+void TfMain::showFileName(const QString& fileName)
+{
+    QLabel* panel = statusPanels_[0];
+    const int room = panel->contentsRect().width() - 2 * panel->margin() - 4;
+    const QString full = QDir::toNativeSeparators(QFileInfo(fileName).absoluteFilePath());
+    setStatusText(panel->fontMetrics().elidedText(full, Qt::ElideMiddle, room > 0 ? room : kPanelWidths[0] - 8));
+}
+
+void TfMain::enableAfterLoad()
+{
+    for (const char* name : kLoadButtons)
+        buttonEnabled_[QString::fromLatin1(name)] = true;
+    updateEnabling();
+}
+
+QString TfMain::dataFileFilter() const { return qtFileFilter(QStringLiteral("Файл данных (*.bbd)|*.bbd")); }
+
+void TfMain::GetFromCopyrExecute()
+{
+    if (busy_ > 0 || transferRunning_ || !transfer_)
+        return;
+    {
+        BusyScope busy(*this);
+        const DeviceLoadResult result = loadFromDevice(session_, *transfer_, clock_, *userInterface_);
+        if (result == DeviceLoadResult::Processed && !closed_) {
+            showView();
+            showMemoryDumpOfImage();
+        }
+    }
+    // Whatever came of it, as the original did.
+    enableAfterLoad();
+}
+
+void TfMain::GetFromFileExecute()
+{
+    if (busy_ > 0 || transferRunning_)
+        return;
+    GuiDialogs::FileOptions options;
+    options.title = QStringLiteral("Выбор файла данных регистратора параметров");
+    options.filter = dataFileFilter();
+    options.directory = folders_.dataFolder();
+    options.defaultSuffix = QStringLiteral("bbd");
+    const QString fileName = dialogs_.openFileName(this, options);
+    if (!fileName.isEmpty())
+        openDataFile(fileName);
+}
+
+void TfMain::openDataFile(const QString& fileName)
+{
+    if (!hasDataFileExtension(fileName.toStdString())) {
+        dialogs_.message(this, qt(kWrongExtensionMessage));
+        return;
+    }
+    loadFromFile(fileName);
+}
+
+void TfMain::loadFromFile(const QString& fileName)
+{
+    if (busy_ > 0 || transferRunning_)
+        return;
+    BusyScope busy(*this);
+    bool processed = false;
+    try {
+        processed = loadImageFile(session_, nativePath(fileName), *userInterface_);
+    } catch (const std::exception& error) {
+        // The file could not be read: its reason, and nothing else changes.
+        dialogs_.message(this, qt(error.what()));
+        return;
+    }
+    if (processed) {
+        showView();
+        showMemoryDumpOfImage();
+    }
+    showFileName(fileName);
+    enableAfterLoad();
+}
+
+void TfMain::SaveDataExecute()
+{
+    if (busy_ > 0 || transferRunning_)
+        return;
+    BusyScope busy(*this);
+    MainView shown;
+    mainPage_->readInto(shown.identification, shown.statistics);
+    const std::string proposal = reportSaveNameProposal(
+        "Данные от " + shown.identification.eDateCheck + "  РП №" + shown.identification.eRegNum);
+
+    GuiDialogs::FileOptions options;
+    options.title = QStringLiteral("Сохранение данных регистратора параметров");
+    options.filter = dataFileFilter();
+    options.directory = folders_.dataFolder();
+    options.defaultSuffix = QStringLiteral("bbd");
+    options.proposedName = qt(proposal);
+    options.confirmOverwrite = true;
+    const QString fileName = dialogs_.saveFileName(this, options);
+    if (fileName.isEmpty()) {
+        dialogs_.message(this, QStringLiteral("Файл данных регистратора не сохранен!"));
+        return;
+    }
+    try {
+        saveImage(nativePath(fileName), session_.image);
+    } catch (const std::exception& error) {
+        dialogs_.message(this, qt(error.what()));
+        return;
+    }
+    showFileName(fileName);
+}
+
+void TfMain::OpenPrevExecute()
+{
+    if (busy_ > 0 || transferRunning_)
+        return;
+    BusyScope busy(*this);
+    GuiDialogs::FileOptions options;
+    options.title = QStringLiteral("Выбор файла данных");
+    options.filter = dataFileFilter();
+    options.directory = folders_.dataFolder();
+    options.defaultSuffix = QStringLiteral("bbd");
+    const QString fileName = dialogs_.openFileName(this, options);
+    if (fileName.isEmpty())
+        return;
+    if (!hasDataFileExtension(fileName.toStdString())) {
+        dialogs_.message(this, qt(kWrongExtensionMessage));
+        return;
+    }
+    bool applied = false;
+    try {
+        applied = applyPreviousPeriod(session_, nativePath(fileName), *userInterface_);
+    } catch (const std::exception& error) {
+        dialogs_.message(this, qt(error.what()));
+        return;
+    }
+    if (!applied)
+        return;
+    showView(); // no memory dump: the dump shows the reading as it came
+    buttonEnabled_[QStringLiteral("tbStartReport")] = false;
+    buttonEnabled_[QStringLiteral("tbSave")] = false;
+    for (const ReportToolButton& entry : kReportToolButtons)
+        buttonEnabled_[QString::fromLatin1(entry.name)] = true;
+}
+
+void TfMain::PkrSaveExecute()
+{
+    // The write-back to the reader device comes with a later version.
+    dialogs_.message(this, qt(kPkrNotAvailable));
+}
+
+void TfMain::HelpExecute() { dialogs_.showHelp(this, kHelpContents); }
+
+void TfMain::makeReport(int tag, ReportMode mode)
+{
+    if (busy_ > 0 || transferRunning_)
+        return;
+    BusyScope busy(*this);
+    const MainView view = viewFromWidgets();
+    const ReportInput input{view, session_.cycleRows, session_.stats, session_.locale};
+    gui::makeReport(tag, mode, input, folders_, dialogs_, *userInterface_, this);
+}
+
+void TfMain::stepChanged(int step)
+{
+    if (step < 1)
+        return;
+    session_.view.distribution.step = step;
+    showLoadDistribution(session_.stats, session_.view.distribution);
+    distributionPage_->showDistribution(session_.view.distribution);
+}
+
+void TfMain::openCycleDetail(const QString& dateText)
+{
+    chosenRecord_ = findCycleRecord(session_.image, dateText.toStdString());
+    if (!chosenRecord_)
+        return;
+    // The cycle detail window comes with a later version; until then the status bar
+    // names the cycle that was found.
+    setStatusText(QStringLiteral("Цикл ") + dateText.trimmed());
+}
+
+void TfMain::readArea()
+{
+    if (busy_ > 0 || transferRunning_ || !transfer_)
+        return;
+    BusyScope busy(*this);
+    AreaFields fields = extendedPage_->areaFields();
+    const auto result = bbGetRAMClick(*transfer_, fields);
+    if (closed_)
+        return;
+    extendedPage_->setAreaFields(fields);
+    if (result)
+        extendedPage_->showMemoryDump(result->range.start, result->bytes);
+}
+
+void TfMain::eraseArea()
+{
+    if (busy_ > 0 || transferRunning_ || !transfer_)
+        return;
+    BusyScope busy(*this);
+    AreaFields fields = extendedPage_->areaFields();
+    bbEraseClick(*transfer_, fields);
+    if (!closed_)
+        extendedPage_->setAreaFields(fields);
+}
+
+} // namespace kestrel::gui

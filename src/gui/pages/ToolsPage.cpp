@@ -1,0 +1,193 @@
+#include "gui/pages/ToolsPage.h"
+
+#include "core/device/reader/PlatformInteger.h"
+#include "gui/widgets/GridLinesDelegate.h"
+
+#include "ui_ToolsPage.h"
+
+#include <QDateTime>
+#include <QLocale>
+#include <qcustomplot.h>
+
+#include <array>
+
+namespace kestrel::gui {
+
+namespace {
+
+constexpr int kSensorCount = 4;
+constexpr int kCalibrCaptionWidth = 85;
+constexpr int kCalibrColumnWidth = 60;
+constexpr int kVyletRowHeight = 20;
+
+QString fromUtf8(const std::string& text) { return QString::fromStdString(text); }
+
+} // namespace
+
+struct ToolsPage::Ui : ::Ui_ToolsPage {
+    std::array<QCheckBox*, 5> switches{};
+    std::array<QSpinBox*, 13> thresholds{};
+    QCPGraph* loadGraph = nullptr;
+};
+
+ToolsPage::ToolsPage(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui>())
+{
+    ui_->setupUi(this);
+    ui_->switches = {ui_->chbTest, ui_->chbStop1, ui_->chbStop2, ui_->chbUnload, ui_->chbStopSens};
+    ui_->thresholds = {ui_->LowSpeed1, ui_->LowSpeed2, ui_->Stop1, ui_->Stop2, ui_->Stop, ui_->StopMax,
+        ui_->UpEnable, ui_->CycleStart, ui_->CycleEnd, ui_->StopUnload, ui_->AverTime, ui_->StopSens, ui_->SensEnable};
+
+    // Before the first load every sensor row reads "0".
+    QTreeWidget* calibr = ui_->lvCalibr;
+    calibr->setItemDelegate(new GridLinesDelegate(calibr));
+    calibr->setColumnWidth(0, kCalibrCaptionWidth);
+    for (int column = 1; column < calibr->columnCount(); ++column)
+        calibr->setColumnWidth(column, kCalibrColumnWidth);
+    for (int k = 1; k <= kSensorCount; ++k)
+        calibr->addTopLevelItem(new QTreeWidgetItem(
+            QStringList{QStringLiteral("Датчик №%1").arg(k), QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0")}));
+
+    // sgVylet: the zone column is fixed, the other two are edited in place.
+    QTableWidget* vylet = ui_->sgVylet;
+    vylet->verticalHeader()->setDefaultSectionSize(kVyletRowHeight);
+    for (int row = 0; row < vylet->rowCount(); ++row)
+        for (int column = 0; column < vylet->columnCount(); ++column) {
+            auto* cell = new QTableWidgetItem;
+            if (column == 0) {
+                cell->setFlags(Qt::ItemIsEnabled);
+                cell->setBackground(vylet->palette().button());
+            }
+            vylet->setItem(row, column, cell);
+        }
+    vylet->resizeColumnsToContents();
+
+    QCustomPlot* plot = ui_->chrGruz;
+    plot->setBackground(Qt::white);
+    plot->setInteractions(QCP::Interactions());
+    plot->legend->setVisible(false);
+    plot->xAxis->setLabel(QStringLiteral("№ зоны"));
+    plot->yAxis->setLabel(QStringLiteral("Нагрузка, %"));
+    ui_->loadGraph = plot->addGraph();
+    ui_->loadGraph->setPen(QPen(Qt::red));
+    ui_->loadGraph->setLineStyle(QCPGraph::lsLine);
+    ui_->loadGraph->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssCross, 6));
+
+    ui_->RTCDate->setDisplayFormat(QLocale::system().dateFormat(QLocale::LongFormat));
+    // The program pages belong to the program operation: shown only with its box.
+    ui_->PageCtrlPrg->setVisible(!ui_->chbProgram->isHidden());
+
+    connect(ui_->chbSetRTC, &QCheckBox::toggled, ui_->gbSetRTC, &QWidget::setEnabled);
+    connect(ui_->chbProgram, &QCheckBox::toggled, ui_->gbProgram, &QWidget::setEnabled);
+    connect(ui_->chbStop1, &QCheckBox::toggled, ui_->Stop1, &QWidget::setEnabled);
+    connect(ui_->chbStop2, &QCheckBox::toggled, ui_->Stop2, &QWidget::setEnabled);
+    connect(ui_->chbUnload, &QCheckBox::toggled, ui_->StopUnload, &QWidget::setEnabled);
+    connect(ui_->chbStopSens, &QCheckBox::toggled, ui_->StopSens, &QWidget::setEnabled);
+    connect(ui_->chbStopSens, &QCheckBox::toggled, ui_->SensEnable, &QWidget::setEnabled);
+    connect(ui_->chbEditPKR, &QCheckBox::toggled, this, &ToolsPage::editIdentificationToggled);
+    connect(vylet, &QTableWidget::itemChanged, this, &ToolsPage::redrawLoadChart);
+}
+
+ToolsPage::~ToolsPage() = default;
+
+QPushButton* ToolsPage::changeIdentButton() const { return ui_->bbChangeIdent; }
+
+void ToolsPage::showEvent(QShowEvent* event)
+{
+    const QDateTime now = QDateTime::currentDateTime();
+    ui_->RTCTime->setTime(now.time());
+    ui_->RTCDate->setDate(now.date());
+    QWidget::showEvent(event);
+}
+
+void ToolsPage::showSettings(const SettingsView& settings, const IdentificationView& identification)
+{
+    // Programmatic ticks run the enabling rules as a click would.
+    for (std::size_t i = 0; i < ui_->switches.size(); ++i)
+        ui_->switches[i]->setChecked(settings.switches[i]);
+    // Each spin box keeps its value inside its own range.
+    for (std::size_t i = 0; i < ui_->thresholds.size(); ++i)
+        ui_->thresholds[i]->setValue(settings.thresholds[i]);
+
+    {
+        const QSignalBlocker blocker(ui_->sgVylet);
+        for (std::size_t zone = 0; zone < settings.vylet.size(); ++zone)
+            for (std::size_t column = 0; column < settings.vylet[zone].size(); ++column)
+                ui_->sgVylet->item(static_cast<int>(zone), static_cast<int>(column))
+                    ->setText(fromUtf8(settings.vylet[zone][column]));
+    }
+    redrawLoadChart();
+
+    QTreeWidget* calibr = ui_->lvCalibr;
+    for (std::size_t k = 0; k < settings.calibr.size(); ++k) {
+        const int index = static_cast<int>(k);
+        QTreeWidgetItem* item = calibr->topLevelItem(index);
+        if (item == nullptr) {
+            item = new QTreeWidgetItem;
+            calibr->addTopLevelItem(item);
+        }
+        const ListRow& row = settings.calibr[k];
+        item->setText(0, fromUtf8(row.caption));
+        for (int column = 1; column < calibr->columnCount(); ++column) {
+            const auto sub = static_cast<std::size_t>(column - 1);
+            item->setText(column, sub < row.subItems.size() ? fromUtf8(row.subItems[sub]) : QString());
+        }
+    }
+
+    ui_->lVersion->setText(fromUtf8(identification.lVersion));
+    ui_->eChangePassport->setText(fromUtf8(identification.eChangePassport));
+    ui_->eChangeRTC->setText(fromUtf8(identification.eChangeRTC));
+    ui_->eProgramChange->setText(fromUtf8(identification.eProgramChange));
+}
+
+void ToolsPage::readInto(SettingsView& settings, IdentificationView& identification) const
+{
+    for (std::size_t i = 0; i < ui_->switches.size(); ++i)
+        settings.switches[i] = ui_->switches[i]->isChecked();
+    for (std::size_t i = 0; i < ui_->thresholds.size(); ++i)
+        settings.thresholds[i] = ui_->thresholds[i]->value();
+    for (std::size_t zone = 0; zone < settings.vylet.size(); ++zone)
+        for (std::size_t column = 0; column < settings.vylet[zone].size(); ++column)
+            settings.vylet[zone][column]
+                = ui_->sgVylet->item(static_cast<int>(zone), static_cast<int>(column))->text().toStdString();
+
+    settings.calibr.clear();
+    const QTreeWidget* calibr = ui_->lvCalibr;
+    for (int i = 0; i < calibr->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem* item = calibr->topLevelItem(i);
+        ListRow row{item->text(0).toStdString(), {}};
+        for (int column = 1; column < calibr->columnCount(); ++column)
+            row.subItems.push_back(item->text(column).toStdString());
+        settings.calibr.push_back(std::move(row));
+    }
+
+    identification.lVersion = ui_->lVersion->text().toStdString();
+    identification.eChangePassport = ui_->eChangePassport->text().toStdString();
+    identification.eChangeRTC = ui_->eChangeRTC->text().toStdString();
+    identification.eProgramChange = ui_->eProgramChange->text().toStdString();
+}
+
+void ToolsPage::redrawLoadChart()
+{
+    QVector<double> codes;
+    QVector<double> loads;
+    const QTableWidget* vylet = ui_->sgVylet;
+    for (int row = 0; row < vylet->rowCount(); ++row) {
+        const auto code = platformStrToInt(vylet->item(row, 1)->text().toStdString());
+        const auto load = platformStrToInt(vylet->item(row, 2)->text().toStdString());
+        if (!code || !load)
+            break; // a cell that is no integer ends the chart there
+        if (*code == 0)
+            continue; // an unused zone has no point
+        codes.push_back(*code);
+        loads.push_back(*load);
+    }
+    ui_->loadGraph->setData(codes, loads); // sorted by code
+    if (!codes.isEmpty()) {
+        ui_->loadGraph->rescaleAxes();
+        ui_->chrGruz->xAxis->scaleRange(1.1);
+        ui_->chrGruz->yAxis->scaleRange(1.1);
+    }
+    ui_->chrGruz->replot();
+}
+
+} // namespace kestrel::gui

@@ -1,0 +1,104 @@
+#include "gui/support/GuiTestSupport.h"
+
+#include "core/demo/DemoImage.h"
+#include "core/image/DataFile.h"
+#include "core/text/DisplayLocale.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonDocument>
+#include <QProcess>
+#include <QTest>
+#include <QToolButton>
+
+namespace kestrel::gui::test {
+
+WindowHarness::WindowHarness(bool extended)
+{
+    TfMain::Options options;
+    options.dialogs = &dialogs;
+    options.clock = &clock;
+    options.workFolder = work.path();
+    options.locale = DisplayLocale::russian();
+    options.extended = extended;
+    window = std::make_unique<TfMain>(options);
+}
+
+WindowHarness::~WindowHarness() = default;
+
+QString WindowHarness::writeDemo(std::uint32_t seed, const QString& name) const
+{
+    return writeImage(makeDemoImage(seed), name);
+}
+
+QString WindowHarness::writeImage(const MemoryImage& image, const QString& name) const
+{
+    const QString fileName = path(name);
+    saveImage(QFile::encodeName(fileName).toStdString(), image);
+    return fileName;
+}
+
+void WindowHarness::open(const QString& fileName)
+{
+    dialogs.openAnswers.push_back(fileName);
+    window->GetFromFileExecute();
+}
+
+QLineEdit* WindowHarness::edit(const QString& name) const { return window->findChild<QLineEdit*>(name); }
+
+bool WindowHarness::buttonEnabled(const char* name) const
+{
+    const QToolButton* button = window->toolButton(QString::fromLatin1(name));
+    return button != nullptr && button->isEnabled();
+}
+
+MemoryImage readFile(const QString& fileName) { return readImageFile(QFile::encodeName(fileName).toStdString()); }
+
+QByteArray fileBytes(const QString& fileName)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll();
+}
+
+void fixChecksum(MemoryImage& image)
+{
+    image[kDemoChecksumFixOffset] = 0;
+    std::uint8_t sum = 0;
+    for (std::size_t i = 0; i < image.size(); i += 2)
+        sum ^= image[i];
+    image[kDemoChecksumFixOffset] = sum;
+}
+
+QByteArray runCli(const QStringList& arguments, int* exitCode)
+{
+    QProcess process;
+    process.start(QStringLiteral(KESTREL_CLI_PATH), arguments);
+    process.waitForFinished(60000);
+    if (exitCode != nullptr)
+        *exitCode = process.exitCode();
+    return process.readAllStandardOutput();
+}
+
+QJsonObject cliShow(const QString& file, const QStringList& extra)
+{
+    int code = -1;
+    const QByteArray out = runCli(
+        QStringList{QStringLiteral("show"), file, QStringLiteral("--json"), QStringLiteral("--locale"),
+            QStringLiteral("ru_RU")}
+            + extra,
+        &code);
+    return QJsonDocument::fromJson(out).object();
+}
+
+QByteArray cliReport(const QString& file, int tag, const QString& limit)
+{
+    QTemporaryDir dir;
+    const QString out = dir.filePath(QStringLiteral("report.html"));
+    runCli({QStringLiteral("report"), file, QStringLiteral("--doc"), QString::number(tag), QStringLiteral("--limit"),
+        limit, QStringLiteral("--locale"), QStringLiteral("ru_RU"), QStringLiteral("-o"), out});
+    return fileBytes(out);
+}
+
+} // namespace kestrel::gui::test

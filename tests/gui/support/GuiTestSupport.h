@@ -1,0 +1,56 @@
+#pragma once
+
+#include "core/device/FakeClock.h"
+#include "core/image/MemoryImage.h"
+#include "gui/app/ScriptedGuiDialogs.h"
+#include "gui/app/TfMain.h"
+
+#include <QJsonObject>
+#include <QLineEdit>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <cstdint>
+#include <memory>
+
+namespace kestrel::gui::test {
+
+// The main window as the program builds it, but with scripted dialogs, a fake clock
+// (device transfers at full speed), the Russian display locale and a temporary folder
+// for "Данные", "Отчеты" and the temporary report.
+struct WindowHarness {
+    ScriptedGuiDialogs dialogs;
+    FakeClock clock;
+    QTemporaryDir work;
+    std::unique_ptr<TfMain> window;
+
+    explicit WindowHarness(bool extended = false);
+    ~WindowHarness();
+
+    QString path(const QString& name) const { return work.filePath(name); }
+    // Writes makeDemoImage(seed) (or `image`) to a file in the work folder.
+    QString writeDemo(std::uint32_t seed, const QString& name = QStringLiteral("demo.bbd")) const;
+    QString writeImage(const MemoryImage& image, const QString& name) const;
+    // "Открыть" with the file chosen in the dialog.
+    void open(const QString& fileName);
+
+    QLineEdit* edit(const QString& name) const;
+    bool buttonEnabled(const char* name) const;
+};
+
+// The five buttons every load enables.
+inline constexpr const char* kLoadButtons[] = {"tbStartReport", "tbSave", "tbSaveHTML", "tbPrint", "tbPreview"};
+
+MemoryImage readFile(const QString& fileName);
+QByteArray fileBytes(const QString& fileName);
+// Makes the even-offset XOR come out zero again after bytes were changed.
+void fixChecksum(MemoryImage& image);
+
+// kestrel-cli with arguments; the exit code through `exitCode`.
+QByteArray runCli(const QStringList& arguments, int* exitCode = nullptr);
+// `kestrel-cli show FILE --json --locale ru_RU` plus `extra`.
+QJsonObject cliShow(const QString& file, const QStringList& extra = {});
+// `kestrel-cli report FILE --doc TAG --limit LIMIT --locale ru_RU`: the document's bytes.
+QByteArray cliReport(const QString& file, int tag, const QString& limit);
+
+} // namespace kestrel::gui::test
