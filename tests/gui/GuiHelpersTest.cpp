@@ -58,6 +58,9 @@ private slots:
         const DisplayLocale american = displayLocaleFrom(QLocale(QLocale::English, QLocale::UnitedStates));
         QCOMPARE(american.decimalSeparator, '.');
         QCOMPARE(american.shortDateFormat, std::string("M/d/yy"));
+        const DisplayLocale c = displayLocaleFrom(QLocale::c()); // as the command line's C locale
+        QCOMPARE(c.decimalSeparator, '.');
+        QCOMPARE(c.shortDateFormat, std::string("dd.MM.yyyy"));
     }
 
     void fileFilters()

@@ -69,6 +69,10 @@ std::string shortDatePattern(const QString& qtFormat)
 
 DisplayLocale displayLocaleFrom(const QLocale& locale)
 {
+    // The C locale's short date ("d MMM yyyy") names the month; the command line's
+    // C locale is used instead, so that both front ends show the same texts.
+    if (locale.language() == QLocale::C)
+        return DisplayLocale::c();
     DisplayLocale result;
     const QString point = locale.decimalPoint();
     result.decimalSeparator = point.size() == 1 && point[0].unicode() < 0x80 ? static_cast<char>(point[0].unicode()) : '.';
