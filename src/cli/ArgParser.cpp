@@ -1,7 +1,6 @@
 #include "cli/ArgParser.h"
 
-#include <cerrno>
-#include <cstdlib>
+#include "core/text/PlatformInteger.h"
 
 namespace kestrel::cli {
 
@@ -35,12 +34,11 @@ bool ArgParser::flag(const std::string& name) const { return flags_.count(name) 
 
 long parseInteger(const std::string& text, const std::string& option)
 {
-    errno = 0;
-    char* end = nullptr;
-    const long v = std::strtol(text.c_str(), &end, 0);
-    if (text.empty() || end == nullptr || *end != '\0' || errno == ERANGE)
+    // The same conversion as the window's fields: decimal, or hexadecimal after "0x" or "$".
+    const auto value = platformStrToInt(text);
+    if (!value)
         throw UsageError("option " + option + " needs an integer, not \"" + text + "\"");
-    return v;
+    return *value;
 }
 
 } // namespace kestrel::cli

@@ -3,8 +3,8 @@
 #include "core/demo/DemoImage.h"
 #include "core/image/DataFile.h"
 
+#include <charconv>
 #include <cstdint>
-#include <limits>
 #include <ostream>
 
 namespace kestrel::cli {
@@ -20,10 +20,12 @@ int runDemoImage(const Args& argv, std::ostream&, std::ostream& err)
 
     std::uint32_t seed = 1;
     if (const auto text = args.value("--seed")) {
-        const long v = parseInteger(*text, "--seed");
-        if (v < 0 || static_cast<unsigned long>(v) > std::numeric_limits<std::uint32_t>::max())
+        // Seeds take the whole unsigned 32-bit range, in decimal.
+        std::uint32_t v = 0;
+        const auto [end, ec] = std::from_chars(text->data(), text->data() + text->size(), v);
+        if (text->empty() || ec != std::errc{} || end != text->data() + text->size())
             throw UsageError("--seed must be 0 to 4294967295");
-        seed = static_cast<std::uint32_t>(v);
+        seed = v;
     }
 
     try {

@@ -1,7 +1,7 @@
 #include "gui/pages/ExtendedPage.h"
 
 #include "core/demo/DemoImage.h"
-#include "core/device/reader/PlatformInteger.h"
+#include "core/text/PlatformInteger.h"
 #include "core/ui/ScriptedUserInterface.h"
 #include "gui/widgets/MemoryDumpModel.h"
 

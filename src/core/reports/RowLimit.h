@@ -7,9 +7,9 @@ namespace kestrel {
 // The limit used when the entered text is not a number.
 inline constexpr int kDefaultRowLimit = 10;
 
-// The row limit the user typed: leading blanks, an optional sign, then decimal
-// digits or "$" and hexadecimal digits, the whole text and within 32-bit int
-// range; anything else gives kDefaultRowLimit.
+// The row limit the user typed, read by the platform's integer conversion (leading
+// blanks, a sign, decimal digits or "$"/"0x"/"x" and hexadecimal digits); anything
+// else gives kDefaultRowLimit.
 int parseRowLimit(std::string_view text);
 
 } // namespace kestrel

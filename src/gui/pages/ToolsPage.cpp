@@ -1,6 +1,6 @@
 #include "gui/pages/ToolsPage.h"
 
-#include "core/device/reader/PlatformInteger.h"
+#include "core/text/PlatformInteger.h"
 #include "gui/widgets/GridLinesDelegate.h"
 
 #include "ui_ToolsPage.h"

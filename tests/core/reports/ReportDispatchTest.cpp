@@ -24,7 +24,9 @@ TEST(RowLimit, ParsesLikeTheInputDialogExpects)
     EXPECT_EQ(parseRowLimit("-$a"), -10);
     EXPECT_EQ(parseRowLimit("2147483647"), 2147483647);
     EXPECT_EQ(parseRowLimit("-2147483648"), -2147483647 - 1);
-    for (const char* bad : {"", "abc", "12 ", "1.5", "-", "$", "$G", "99999999999", "2147483648", "$80000000", "\t5"})
+    EXPECT_EQ(parseRowLimit("0x20"), 32);
+    EXPECT_EQ(parseRowLimit("$FFFFFFFF"), -1); // hexadecimal wraps as the platform's conversion does
+    for (const char* bad : {"", "abc", "12 ", "1.5", "-", "$", "$G", "99999999999", "2147483648", "$100000000", "\t5"})
         EXPECT_EQ(parseRowLimit(bad), 10) << '"' << bad << '"';
 }
 

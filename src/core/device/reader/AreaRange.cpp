@@ -1,6 +1,6 @@
 #include "core/device/reader/AreaRange.h"
 
-#include "core/device/reader/PlatformInteger.h"
+#include "core/text/PlatformInteger.h"
 
 namespace kestrel {
 

@@ -1,6 +1,6 @@
 #include "core/device/reader/MemoryDumpTable.h"
 
-#include "core/device/reader/PlatformInteger.h"
+#include "core/text/PlatformInteger.h"
 
 #include <algorithm>
 #include <stdexcept>

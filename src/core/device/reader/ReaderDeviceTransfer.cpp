@@ -2,7 +2,7 @@
 
 #include "core/device/PortAccess.h"
 #include "core/device/i2c/BusError.h"
-#include "core/device/reader/PlatformInteger.h"
+#include "core/text/PlatformInteger.h"
 
 #include <array>
 

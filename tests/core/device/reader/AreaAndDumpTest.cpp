@@ -1,7 +1,7 @@
 #include "core/device/reader/AreaRange.h"
 #include "core/device/reader/ExtendedPageActions.h"
 #include "core/device/reader/MemoryDumpTable.h"
-#include "core/device/reader/PlatformInteger.h"
+#include "core/text/PlatformInteger.h"
 #include "core/device/reader/ReaderSimulation.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "core/device/reader/PlatformInteger.h"
+#include "core/text/PlatformInteger.h"
 
 #include <cstdio>
 
