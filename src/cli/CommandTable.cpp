@@ -14,9 +14,9 @@ const std::vector<Command>& commandTable()
         {"show", "show IMAGE.bbd [--previous PREV.bbd] [--step S] [--yes] [--locale NAME] [--json]", runShow},
         {"summary", "summary DIR_OR_FILE... [--csv]", runSummary},
         {"demo-image", "demo-image [--seed N] -o FILE.bbd", runDemoImage},
-        {"read", "read --device SPEC [--start A] [--size N] -o OUT.bbd", runRead},
-        {"erase", "erase --device SPEC --start A --size N", runErase},
-        {"dump", "dump IMAGE.bbd|--device SPEC [--start A] [--size N]", runDump},
+        {"read", "read --device DEVICE [--start A] [--size N] -o OUT.bbd", runRead},
+        {"erase", "erase --device DEVICE --start A --size N", runErase},
+        {"dump", "dump IMAGE.bbd|--device DEVICE [--start A] [--size N]", runDump},
         {"ports", "ports [--root DIR]", runPorts},
     };
     return table;

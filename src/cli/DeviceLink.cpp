@@ -2,7 +2,7 @@
 
 #include "cli/ArgParser.h"
 #include "core/device/port/TPortIO.h"
-#include "core/device/sim/DeviceSpec.h"
+#include "core/device/sim/DeviceSelection.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -17,8 +17,8 @@ namespace {
 void selectBackend(const std::string& deviceSpec)
 {
     try {
-        (void)parseDeviceSpec(deviceSpec);
-    } catch (const DeviceSpecError& e) {
+        (void)parseDeviceSelection(deviceSpec);
+    } catch (const DeviceSelectionError& e) {
         throw UsageError(std::string("--device: ") + e.what());
     }
 #if defined(_WIN32)

@@ -17,7 +17,7 @@ int runDump(const Args& argv, std::ostream& out, std::ostream& err)
     if (args.positional().size() > 1)
         throw UsageError("unexpected argument " + args.positional()[1]);
     if (device.has_value() == !args.positional().empty())
-        throw UsageError("give either IMAGE.bbd or --device SPEC");
+        throw UsageError("give either IMAGE.bbd or --device DEVICE");
 
     CliUserInterface ui(err, false);
     AreaFields fields{args.value("--start").value_or(""), args.value("--size").value_or("")};

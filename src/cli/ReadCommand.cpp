@@ -17,7 +17,7 @@ int runRead(const Args& argv, std::ostream&, std::ostream& err)
         throw UsageError("unexpected argument " + args.positional().front());
     const auto device = args.value("--device");
     if (!device)
-        throw UsageError("--device SPEC is required");
+        throw UsageError("--device DEVICE is required");
     const auto outPath = args.value("-o");
     if (!outPath)
         throw UsageError("-o OUT.bbd is required");

@@ -1,6 +1,6 @@
 #include "portio/PortIoBackend.h"
 
-#include "core/device/sim/DeviceSpec.h"
+#include "core/device/sim/DeviceSelection.h"
 #include "portio/DirectBackend.h"
 #include "portio/PpdevBackend.h"
 #include "portio/SimulatedBackend.h"
@@ -25,12 +25,12 @@ std::unique_ptr<PortIoBackend> makePortIoBackend(const char* deviceSpec)
 {
     try {
         const std::string text = deviceSpec == nullptr ? std::string() : std::string(deviceSpec);
-        const DeviceSpec spec = parseDeviceSpec(text.empty() ? "sim" : text);
-        switch (spec.kind) {
+        const DeviceSelection selection = parseDeviceSelection(text.empty() ? "sim" : text);
+        switch (selection.kind) {
         case PortBackendKind::Simulated:
-            return std::make_unique<SimulatedBackend>(spec);
+            return std::make_unique<SimulatedBackend>(selection);
         case PortBackendKind::Ppdev:
-            return std::make_unique<PpdevBackend>(spec);
+            return std::make_unique<PpdevBackend>(selection);
         case PortBackendKind::Direct:
             return std::make_unique<DirectBackend>();
         }

@@ -39,14 +39,14 @@ std::string systemError() { return std::strerror(errno); }
 
 } // namespace
 
-PpdevBackend::PpdevBackend(const DeviceSpec& spec)
+PpdevBackend::PpdevBackend(const DeviceSelection& selection)
 {
 #if KESTREL_HAVE_PPDEV
-    if (!spec.path.empty()) {
+    if (!selection.path.empty()) {
         Parport parport;
-        parport.device = spec.path;
-        const auto base = readBaseAddress(std::filesystem::path(kProcParport) / parportName(spec.path));
-        parport.base = base ? *base : spec.portOr(0x378);
+        parport.device = selection.path;
+        const auto base = readBaseAddress(std::filesystem::path(kProcParport) / parportName(selection.path));
+        parport.base = base ? *base : selection.portOr(0x378);
         const std::string failure = claim(parport);
         if (!failure.empty()) {
             setReason(failure);
@@ -81,7 +81,7 @@ PpdevBackend::PpdevBackend(const DeviceSpec& spec)
     if (parports_.empty())
         setReason(firstFailure);
 #else
-    (void)spec;
+    (void)selection;
     setReason("ppdev: есть только в Linux");
 #endif
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/device/sim/DeviceSpec.h"
+#include "core/device/sim/DeviceSelection.h"
 #include "portio/PortIoBackend.h"
 
 #include <cstdint>
@@ -15,7 +15,7 @@ namespace kestrel::portio {
 // belongs to; with a device node given, by that node alone.
 class PpdevBackend : public PortIoBackend {
 public:
-    explicit PpdevBackend(const DeviceSpec& spec);
+    explicit PpdevBackend(const DeviceSelection& selection);
     ~PpdevBackend() override;
     PpdevBackend(const PpdevBackend&) = delete;
     PpdevBackend& operator=(const PpdevBackend&) = delete;

@@ -9,26 +9,26 @@
 
 namespace kestrel::portio {
 
-SimulatedBackend::SimulatedBackend(const DeviceSpec& spec)
+SimulatedBackend::SimulatedBackend(const DeviceSelection& selection)
 {
     MemoryImage memory = makeDemoImage(1);
-    if (!spec.path.empty()) {
+    if (!selection.path.empty()) {
         std::error_code ec;
-        const bool exists = std::filesystem::exists(spec.path, ec);
+        const bool exists = std::filesystem::exists(selection.path, ec);
         try {
             if (exists)
-                memory = readImageFile(spec.path);
+                memory = readImageFile(selection.path);
             else
-                saveImage(spec.path, memory); // find out now, not at the first write, that the place is unusable
+                saveImage(selection.path, memory); // find out now, not at the first write, that the place is unusable
         } catch (const FileError& e) {
             setReason(std::string("Симулятор ПСИ: файл памяти недоступен (") + e.what() + ")");
             return;
         }
     }
-    device_ = std::make_unique<SimulatedReaderDevice>(memory, spec.faults, clock_);
-    if (!spec.path.empty())
-        device_->setBackingFile(spec.path);
-    port_ = std::make_unique<SimulatedLptPort>(spec.portOr(kDefaultSimulatedPort), *device_);
+    device_ = std::make_unique<SimulatedReaderDevice>(memory, selection.faults, clock_);
+    if (!selection.path.empty())
+        device_->setBackingFile(selection.path);
+    port_ = std::make_unique<SimulatedLptPort>(selection.portOr(kDefaultSimulatedPort), *device_);
 }
 
 SimulatedBackend::~SimulatedBackend()

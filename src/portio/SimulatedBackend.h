@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/device/Clock.h"
-#include "core/device/sim/DeviceSpec.h"
+#include "core/device/sim/DeviceSelection.h"
 #include "core/device/sim/SimulatedLptPort.h"
 #include "core/device/sim/SimulatedReaderDevice.h"
 #include "portio/PortIoBackend.h"
@@ -16,7 +16,7 @@ namespace kestrel::portio {
 // memory) and goes back to it after every write cycle.
 class SimulatedBackend : public PortIoBackend {
 public:
-    explicit SimulatedBackend(const DeviceSpec& spec);
+    explicit SimulatedBackend(const DeviceSelection& selection);
     ~SimulatedBackend() override;
 
     std::uint8_t readByte(std::uint16_t port) override;

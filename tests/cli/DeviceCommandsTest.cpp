@@ -122,7 +122,7 @@ TEST(DeviceCommandUsage, MissingOrContradictoryArguments)
     EXPECT_EQ(runCli({"erase", "--device", "sim", "--start", "0"}, out, err), kExitUsage);
     EXPECT_EQ(runCli({"dump"}, out, err), kExitUsage);
     EXPECT_EQ(runCli({"dump", "a.bbd", "--device", "sim"}, out, err), kExitUsage);
-    EXPECT_NE(err.str().find("usage: kestrel-cli dump IMAGE.bbd|--device SPEC"), std::string::npos);
+    EXPECT_NE(err.str().find("usage: kestrel-cli dump IMAGE.bbd|--device DEVICE"), std::string::npos);
 }
 
 } // namespace

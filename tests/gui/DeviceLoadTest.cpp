@@ -39,7 +39,7 @@ QStringList shownTexts(const WindowHarness& h)
 }
 
 // The port library reads KESTREL_PORTIO when a window loads it.
-void useDevice(const QString& spec) { qputenv("KESTREL_PORTIO", spec.toLocal8Bit()); }
+void useDevice(const QString& selection) { qputenv("KESTREL_PORTIO", selection.toLocal8Bit()); }
 
 } // namespace
 

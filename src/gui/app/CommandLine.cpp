@@ -1,6 +1,6 @@
 #include "gui/app/CommandLine.h"
 
-#include "core/device/sim/DeviceSpec.h"
+#include "core/device/sim/DeviceSelection.h"
 
 namespace kestrel::gui {
 
@@ -11,22 +11,22 @@ StartOptions parseStartOptions(const QStringList& arguments, const QString& exte
     for (qsizetype i = 1; i < arguments.size(); ++i) {
         const QString& argument = arguments[i];
         if (argument == QStringLiteral("--device") || argument.startsWith(QStringLiteral("--device="))) {
-            QString spec;
+            QString selection;
             if (argument.contains(u'=')) {
-                spec = argument.section(u'=', 1);
+                selection = argument.section(u'=', 1);
             } else if (i + 1 < arguments.size()) {
-                spec = arguments[++i];
+                selection = arguments[++i];
             } else {
                 options.error = QStringLiteral("--device needs a value");
                 return options;
             }
             try {
-                (void)parseDeviceSpec(spec.toStdString());
-            } catch (const DeviceSpecError& error) {
+                (void)parseDeviceSelection(selection.toStdString());
+            } catch (const DeviceSelectionError& error) {
                 options.error = QStringLiteral("--device: ") + QString::fromStdString(error.what());
                 return options;
             }
-            options.device = spec;
+            options.device = selection;
         } else if (argument == QStringLiteral("--extended")) {
             options.extended = true;
         } else if (argument == QStringLiteral("--help") || argument == QStringLiteral("-h")) {

@@ -7,7 +7,7 @@
 
 namespace kestrel::gui {
 
-// kestrel [--device SPEC] [--extended] [FILE.bbd]
+// kestrel [--device DEVICE] [--extended] [FILE.bbd]
 struct StartOptions {
     std::optional<QString> device; // as kestrel-cli's --device; sets KESTREL_PORTIO
     bool extended = false;         // show the reader-device memory page (also KESTREL_EXTENDED=1)
@@ -20,8 +20,8 @@ struct StartOptions {
 // `extendedVariable` is the value of KESTREL_EXTENDED.
 StartOptions parseStartOptions(const QStringList& arguments, const QString& extendedVariable);
 
-inline constexpr const char* kUsage = "usage: kestrel [--device SPEC] [--extended] [FILE.bbd]\n"
-                                      "  --device SPEC  sim[:FILE.bbd][,...] | ppdev[:/dev/parportN] | direct\n"
+inline constexpr const char* kUsage = "usage: kestrel [--device DEVICE] [--extended] [FILE.bbd]\n"
+                                      "  --device DEVICE  sim[:FILE.bbd][,...] | ppdev[:/dev/parportN] | direct\n"
                                       "  --extended     show the page \"Дополнительно...\" (or KESTREL_EXTENDED=1)\n";
 
 } // namespace kestrel::gui

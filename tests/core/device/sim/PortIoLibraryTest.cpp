@@ -124,10 +124,10 @@ void withoutSettingTheDemoMemory()
     std::exit(0);
 }
 
-void unusableBackend(const char* spec, const char* reasonMentions)
+void unusableBackend(const char* selection, const char* reasonMentions)
 {
     {
-        LoadedLibrary library(spec);
+        LoadedLibrary library(selection);
         const char* reason = library.status();
         CHILD_CHECK(reason != nullptr);
         std::fprintf(stderr, "reason: %s\n", reason);

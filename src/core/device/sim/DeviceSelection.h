@@ -21,7 +21,7 @@ enum class PortBackendKind {
 //   sim[:FILE.bbd][,port=0x278][,nack=0.01][,stuck_sda=20][,stretch=5][,disconnect=N][,flip=N][,seed=N]
 //   ppdev[:/dev/parportN][,port=0x378]
 //   direct
-struct DeviceSpec {
+struct DeviceSelection {
     PortBackendKind kind = PortBackendKind::Simulated;
     // sim: the backing data file (empty: the demo memory, kept nowhere);
     // ppdev: the device node (empty: the parport whose base address is asked for).
@@ -37,11 +37,11 @@ struct DeviceSpec {
 inline constexpr std::uint16_t kDefaultSimulatedPort = 0x378;
 
 // A device text that cannot be understood; the message says what is wrong and how it should look.
-class DeviceSpecError : public std::invalid_argument {
+class DeviceSelectionError : public std::invalid_argument {
 public:
     using std::invalid_argument::invalid_argument;
 };
 
-DeviceSpec parseDeviceSpec(std::string_view text);
+DeviceSelection parseDeviceSelection(std::string_view text);
 
 } // namespace kestrel

@@ -1,4 +1,4 @@
-#include "core/device/sim/DeviceSpec.h"
+#include "core/device/sim/DeviceSelection.h"
 
 #include <charconv>
 #include <cmath>
@@ -18,7 +18,7 @@ std::string quoted(std::string_view s) { return "\"" + std::string(s) + "\""; }
 
 [[noreturn]] void fail(std::string_view text, const std::string& what)
 {
-    throw DeviceSpecError("Неверное описание устройства " + quoted(text) + ": " + what);
+    throw DeviceSelectionError("Неверное описание устройства " + quoted(text) + ": " + what);
 }
 
 std::vector<std::string_view> splitCommas(std::string_view s)
@@ -64,7 +64,7 @@ std::optional<double> parseProbability(std::string_view s)
 
 class OptionParser {
 public:
-    OptionParser(std::string_view text, DeviceSpec& spec) : text_(text), spec_(spec) {}
+    OptionParser(std::string_view text, DeviceSelection& selection) : text_(text), spec_(selection) {}
 
     void apply(std::string_view item)
     {
@@ -112,16 +112,16 @@ private:
     }
 
     std::string_view text_;
-    DeviceSpec& spec_;
+    DeviceSelection& spec_;
     std::set<std::string> seen_;
 };
 
 } // namespace
 
-DeviceSpec parseDeviceSpec(std::string_view text)
+DeviceSelection parseDeviceSelection(std::string_view text)
 {
     if (text.empty())
-        throw DeviceSpecError(std::string("Пустое описание устройства: ") + kSyntax);
+        throw DeviceSelectionError(std::string("Пустое описание устройства: ") + kSyntax);
 
     std::vector<std::string_view> items = splitCommas(text);
     std::string_view head = items.front();
@@ -131,34 +131,34 @@ DeviceSpec parseDeviceSpec(std::string_view text)
         head = head.substr(0, colon);
     }
 
-    DeviceSpec spec;
+    DeviceSelection selection;
     if (head == "sim") {
-        spec.kind = PortBackendKind::Simulated;
+        selection.kind = PortBackendKind::Simulated;
     } else if (head == "ppdev") {
-        spec.kind = PortBackendKind::Ppdev;
+        selection.kind = PortBackendKind::Ppdev;
     } else if (head == "direct") {
-        spec.kind = PortBackendKind::Direct;
+        selection.kind = PortBackendKind::Direct;
         if (pathItem || items.size() > 1)
             fail(text, "direct не принимает параметров");
-        return spec;
+        return selection;
     } else {
         fail(text, "неизвестный вид устройства " + quoted(head) + "; " + kSyntax);
     }
 
-    OptionParser options(text, spec);
+    OptionParser options(text, selection);
     if (pathItem) {
         // What follows the colon is the file or device, unless it is already an option.
         if (pathItem->find('=') != std::string_view::npos)
             options.apply(*pathItem);
         else if (pathItem->empty())
-            fail(text, spec.kind == PortBackendKind::Simulated ? "после \"sim:\" не указан файл"
+            fail(text, selection.kind == PortBackendKind::Simulated ? "после \"sim:\" не указан файл"
                                                                : "после \"ppdev:\" не указано устройство");
         else
-            spec.path = std::string(*pathItem);
+            selection.path = std::string(*pathItem);
     }
     for (std::size_t i = 1; i < items.size(); ++i)
         options.apply(items[i]);
-    return spec;
+    return selection;
 }
 
 } // namespace kestrel
