@@ -13,7 +13,8 @@ dir=${FUZZ_BUILD_DIR:-build-fuzz}
 # The core is instrumented for coverage without libFuzzer's main; the target links it.
 CXX=clang++ cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKESTREL_FUZZ=ON -DKESTREL_TESTS=OFF \
   -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer" \
-  -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" >/dev/null
+  -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" -DCMAKE_SHARED_LINKER_FLAGS="-fsanitize=address,undefined" \
+  -DKESTREL_GUI=OFF >/dev/null
 cmake --build "$dir" -j2 --target fuzz_pipeline kestrel-cli
 
 corpus="$dir/corpus"
