@@ -1,5 +1,7 @@
 #include "core/reports/HtmlEscape.h"
 
+#include <algorithm>
+
 namespace kestrel {
 
 std::string escapeHtml(std::string_view text)
@@ -13,7 +15,8 @@ std::string escapeHtml(std::string_view text)
 void appendEscapedHtml(std::string& out, std::string_view text)
 {
     // Most copied texts need no escaping at all.
-    if (text.find_first_of(std::string_view("&<>\"\0", 5)) == std::string_view::npos) {
+    const auto special = [](char ch) { return ch == '&' || ch == '<' || ch == '>' || ch == '"' || ch == '\0'; };
+    if (std::none_of(text.begin(), text.end(), special)) {
         out.append(text);
         return;
     }

@@ -129,6 +129,16 @@ void appendCp1251(std::string& out, std::string_view text)
             ++i;
             continue;
         }
+        if ((lead == 0xD0 || lead == 0xD1) && i + 1 < text.size()) {
+            // А..я in UTF-8 is D0 90 .. D1 8F: decoded here without the general path.
+            const auto next = static_cast<unsigned char>(text[i + 1]);
+            const char32_t letter = (static_cast<char32_t>(lead & 0x1F) << 6) | (next & 0x3F);
+            if ((next & 0xC0) == 0x80 && letter >= 0x0410 && letter <= 0x044F) {
+                *dst++ = static_cast<char>(0xC0 + (letter - 0x0410));
+                i += 2;
+                continue;
+            }
+        }
         const char32_t c = nextCodePoint(text, i);
         if (c >= 0x0410 && c <= 0x044F) { // А..я, most of every text
             *dst++ = static_cast<char>(0xC0 + (c - 0x0410));
