@@ -132,10 +132,7 @@ bool ReaderDeviceTransfer::readDevice(std::uint16_t start, std::span<std::uint8_
 {
     const std::size_t count = buffer.size();
     const int maximum = position(count) - 1;
-    ui_.setTransferRunning(true);
-    ui_.setStatusText("Подождите, идет загрузка данных ...");
-    ui_.processMessages();
-    clock_.sleepMs(kTransferPauseMs);
+    beginTransfer("Подождите, идет загрузка данных ...");
 
     try {
         if (!bus_.InitBus())
@@ -168,6 +165,14 @@ bool ReaderDeviceTransfer::readDevice(std::uint16_t start, std::span<std::uint8_
     return endTransfer(maximum, kReadDone, true);
 }
 
+void ReaderDeviceTransfer::beginTransfer(const char* status)
+{
+    ui_.setTransferRunning(true);
+    ui_.setStatusText(status);
+    ui_.processMessages();
+    clock_.sleepMs(kTransferPauseMs);
+}
+
 bool ReaderDeviceTransfer::endTransfer(int maximum, const char* status, bool result)
 {
     ui_.setProgress(0, maximum);
@@ -180,10 +185,7 @@ bool ReaderDeviceTransfer::writeDevice(std::uint16_t start, std::span<const std:
 {
     const std::size_t count = data.size();
     const int maximum = position(count) - 1;
-    ui_.setTransferRunning(true);
-    ui_.setStatusText("Подождите, идет запись данных ...");
-    ui_.processMessages();
-    clock_.sleepMs(kTransferPauseMs);
+    beginTransfer("Подождите, идет запись данных ...");
 
     try {
         if (!bus_.InitBus())

@@ -45,6 +45,8 @@ private:
     // A missed attempt; throws a time-out once `RetryLimit` of them came in a row.
     void countFailure(int& failures);
     void beginSequentialRead(std::uint16_t address);
+    // The load action disabled, the opening status text, a pump and the pause before the bus.
+    void beginTransfer(const char* status);
     // Progress back to 0, the load action enabled again, the closing status text.
     bool endTransfer(int maximum, const char* status, bool result);
     // The message box of a failed transfer, when the failure deserves one.
