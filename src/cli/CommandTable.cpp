@@ -1,5 +1,6 @@
 #include "cli/ArgParser.h"
 #include "cli/Commands.h"
+#include "cli/DeviceLink.h"
 
 #include <ostream>
 
@@ -14,9 +15,9 @@ const std::vector<Command>& commandTable()
         {"show", "show IMAGE.bbd [--previous PREV.bbd] [--step S] [--yes] [--locale NAME] [--json]", runShow},
         {"summary", "summary DIR_OR_FILE... [--csv]", runSummary},
         {"demo-image", "demo-image [--seed N] -o FILE.bbd", runDemoImage},
-        {"read", "read --device DEVICE [--start A] [--size N] -o OUT.bbd", runRead},
-        {"erase", "erase --device DEVICE --start A --size N", runErase},
-        {"dump", "dump IMAGE.bbd|--device DEVICE [--start A] [--size N]", runDump},
+        {"read", "read --device DEVICE [--port ADDR] [--start A] [--size N] -o OUT.bbd", runRead},
+        {"erase", "erase --device DEVICE [--port ADDR] --start A --size N", runErase},
+        {"dump", "dump IMAGE.bbd|--device DEVICE [--port ADDR] [--start A] [--size N]", runDump},
         {"ports", "ports [--root DIR]", runPorts},
     };
     return table;
@@ -47,6 +48,8 @@ int runCli(const Args& args, std::ostream& out, std::ostream& err)
         } catch (const UsageError& e) {
             err << "kestrel-cli " << c.name << ": " << e.what() << "\nusage: kestrel-cli " << c.usage << "\n";
             return kExitUsage;
+        } catch (const DeviceUnavailable&) {
+            return kExitDeviceFailed; // the reason is printed where it arose
         }
     }
     err << "kestrel-cli: unknown command \"" << args[0] << "\"\n";

@@ -3,6 +3,7 @@
 #include "cli/ArgParser.h"
 #include "core/device/port/TPortIO.h"
 #include "core/device/sim/DeviceSelection.h"
+#include "core/text/PlatformInteger.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -47,12 +48,33 @@ std::string programFolder()
 #endif
 }
 
-DeviceLink::DeviceLink(const std::string& deviceSpec, CliUserInterface& ui, std::ostream& err)
+std::uint16_t parsePortOption(const std::string& text)
 {
+    // The registers at the address and the two after it must exist.
+    constexpr std::int32_t kLastBase = 0xFFFD;
+    const auto value = platformStrToInt(text);
+    if (!value || *value < 1 || *value > kLastBase)
+        throw UsageError(std::string(kPortOption) + ": адрес порта должен быть числом от 0x1 до 0xFFFD "
+            "(0x, $ или десятичное), а не \"" + text + "\"");
+    return static_cast<std::uint16_t>(*value);
+}
+
+DeviceLink::DeviceLink(
+    const std::string& deviceSpec, const std::optional<std::string>& portText, CliUserInterface& ui, std::ostream& err)
+{
+    // Checked before anything is opened: a slip in the options touches no device.
+    if (portText)
+        ui.setInputAnswer("0x" + hexText(parsePortOption(*portText), 1));
     selectBackend(deviceSpec);
+    // Says, as the window does, when the library cannot be opened, with LastError.
     bus_ = std::make_unique<TI2C>(clock_, ui, programFolder());
-    if (TPortIO* port = bus_->ownedPort(); port != nullptr && !port->ActiveHW() && !port->LibraryFailure().empty())
-        err << "kestrel-cli: " << port->LibraryFailure() << "\n";
+    if (TPortIO* port = bus_->ownedPort(); port != nullptr && !port->ActiveHW()) {
+        // A library that cannot be loaded at all leaves LastError empty; its reason is told here.
+        if (!port->LibraryFailure().empty() && port->LastError().find(port->LibraryFailure()) == std::string::npos)
+            err << "kestrel-cli: " << port->LibraryFailure() << "\n";
+        // Without the library every probe would fail: no point searching four ports.
+        throw DeviceUnavailable(port->LibraryFailure().empty() ? port->LastError() : port->LibraryFailure());
+    }
     transfer_ = std::make_unique<ReaderDeviceTransfer>(*bus_, clock_, ui);
 }
 

@@ -12,17 +12,19 @@ namespace kestrel::cli {
 // The hex table of an area of a data file or of the reader device.
 int runDump(const Args& argv, std::ostream& out, std::ostream& err)
 {
-    const ArgParser args(argv, {"--device", "--start", "--size"}, {});
+    const ArgParser args(argv, {"--device", "--port", "--start", "--size"}, {});
     const auto device = args.value("--device");
     if (args.positional().size() > 1)
         throw UsageError("unexpected argument " + args.positional()[1]);
     if (device.has_value() == !args.positional().empty())
         throw UsageError("give either IMAGE.bbd or --device DEVICE");
+    if (!device && args.value(kPortOption))
+        throw UsageError("--port: адрес порта задается только вместе с --device");
 
     CliUserInterface ui(err, false);
     AreaFields fields{args.value("--start").value_or(""), args.value("--size").value_or("")};
     if (device) {
-        DeviceLink link(*device, ui, err);
+        DeviceLink link(*device, args.value("--port"), ui, err);
         const auto result = bbGetRAMClick(link.transfer(), fields);
         if (!result)
             return kExitDeviceFailed;

@@ -121,4 +121,15 @@ const char* KestrelPortIoStatus(void)
     }
 }
 
+const char* KestrelPortIoPortStatus(std::uint32_t port)
+{
+    if (port > kLastPort)
+        return nullptr;
+    try {
+        return backend().portFailure(static_cast<std::uint16_t>(port));
+    } catch (...) {
+        return nullptr;
+    }
+}
+
 } // extern "C"

@@ -3,7 +3,8 @@
 #include <cstdint>
 
 // The exports of libDLPortIO.so: the twelve entry points of the Windows port-I/O
-// driver library, by the same names, plus KestrelPortIoStatus. A port argument is a
+// driver library, by the same names, plus KestrelPortIoStatus and
+// KestrelPortIoPortStatus. A port argument is a
 // 16-bit port address zero-extended to 32 bits; anything above 0xFFFF reads as 0xFF.
 
 #define KESTREL_PORTIO_EXPORT __attribute__((visibility("default")))
@@ -27,5 +28,10 @@ KESTREL_PORTIO_EXPORT void DlPortWritePortBufferUlong(std::uint32_t port, const 
 
 // nullptr while the backend chosen by KESTREL_PORTIO works, else why it does not.
 KESTREL_PORTIO_EXPORT const char* KestrelPortIoStatus(void);
+
+// nullptr while the port at this address works (or was never there), else why it was
+// lost during use (a parallel-port card removed, its driver unloaded). A lost port
+// reads 0xFF, so a caller needs to ask only after reading that.
+KESTREL_PORTIO_EXPORT const char* KestrelPortIoPortStatus(std::uint32_t port);
 
 } // extern "C"

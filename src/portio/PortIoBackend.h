@@ -16,6 +16,12 @@ public:
 
     // nullptr while the backend works, else the reason it does not.
     const char* reason() const { return reason_.empty() ? nullptr : reason_.c_str(); }
+    // nullptr unless the port at this address was lost during use; then the reason.
+    virtual const char* portFailure(std::uint16_t port) const
+    {
+        (void)port;
+        return nullptr;
+    }
 
 protected:
     void setReason(std::string reason) { reason_ = std::move(reason); }

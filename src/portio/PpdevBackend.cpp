@@ -1,16 +1,16 @@
 #include "portio/PpdevBackend.h"
 
 #include <cerrno>
+#include <charconv>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <optional>
 
 #if defined(__linux__)
-#include <fcntl.h>
-#include <linux/ppdev.h>
+// The request codes are made by the ioctl macros.
 #include <sys/ioctl.h>
-#include <unistd.h>
+#include <linux/ppdev.h>
 #define KESTREL_HAVE_PPDEV 1
 #else
 #define KESTREL_HAVE_PPDEV 0
@@ -20,14 +20,18 @@ namespace kestrel::portio {
 
 namespace {
 
-constexpr const char* kProcParport = "/proc/sys/dev/parport";
-
 // "888\t0\n": the base address (and the ECP base) in decimal.
 std::optional<std::uint16_t> readBaseAddress(const std::filesystem::path& parportDir)
 {
     std::ifstream in(parportDir / "base-addr");
-    unsigned long base = 0;
-    if (!(in >> base) || base == 0 || base > 0xFFFD)
+    std::string text;
+    if (!std::getline(in, text, '\t'))
+        return std::nullopt;
+    std::uint32_t base = 0;
+    const char* end = text.data() + text.size();
+    const auto [stop, ec] = std::from_chars(text.data(), end, base);
+    // The line may end right after the number when there is no ECP base.
+    if (ec != std::errc{} || (stop != end && *stop != '\n') || base == 0 || base > 0xFFFD)
         return std::nullopt;
     return static_cast<std::uint16_t>(base);
 }
@@ -35,17 +39,18 @@ std::optional<std::uint16_t> readBaseAddress(const std::filesystem::path& parpor
 // "/dev/parport1" -> "parport1"; the kernel names its /proc entry after the port.
 std::string parportName(const std::string& device) { return std::filesystem::path(device).filename().string(); }
 
-std::string systemError() { return std::strerror(errno); }
+std::string systemError(int error) { return std::strerror(error); }
 
 } // namespace
 
-PpdevBackend::PpdevBackend(const DeviceSelection& selection)
+PpdevBackend::PpdevBackend(const DeviceSelection& selection, PpdevCalls& calls, std::string procParport)
+    : calls_(calls)
 {
 #if KESTREL_HAVE_PPDEV
     if (!selection.path.empty()) {
         Parport parport;
         parport.device = selection.path;
-        const auto base = readBaseAddress(std::filesystem::path(kProcParport) / parportName(selection.path));
+        const auto base = readBaseAddress(std::filesystem::path(procParport) / parportName(selection.path));
         parport.base = base ? *base : selection.portOr(0x378);
         const std::string failure = claim(parport);
         if (!failure.empty()) {
@@ -58,15 +63,15 @@ PpdevBackend::PpdevBackend(const DeviceSelection& selection)
 
     std::error_code ec;
     std::vector<Parport> found;
-    for (const auto& entry : std::filesystem::directory_iterator(kProcParport, ec)) {
+    for (const auto& entry : std::filesystem::directory_iterator(procParport, ec)) {
         const std::string name = entry.path().filename().string();
         if (name.rfind("parport", 0) != 0)
             continue;
         if (const auto base = readBaseAddress(entry.path()))
-            found.push_back(Parport{"/dev/" + name, *base, -1});
+            found.push_back(Parport{"/dev/" + name, *base, -1, false, {}});
     }
     if (found.empty()) {
-        setReason("ppdev: параллельные порты не найдены (нет " + std::string(kProcParport) +
+        setReason("ppdev: параллельные порты не найдены (нет " + procParport +
             "/parportN; загружены ли модули parport_pc и ppdev?)");
         return;
     }
@@ -82,6 +87,7 @@ PpdevBackend::PpdevBackend(const DeviceSelection& selection)
         setReason(firstFailure);
 #else
     (void)selection;
+    (void)procParport;
     setReason("ppdev: есть только в Linux");
 #endif
 }
@@ -92,8 +98,8 @@ PpdevBackend::~PpdevBackend()
     for (auto& parport : parports_) {
         if (parport.fd < 0)
             continue;
-        ::ioctl(parport.fd, PPRELEASE);
-        ::close(parport.fd);
+        calls_.control(parport.fd, PPRELEASE, nullptr);
+        calls_.closeDevice(parport.fd);
     }
 #endif
 }
@@ -101,21 +107,28 @@ PpdevBackend::~PpdevBackend()
 std::string PpdevBackend::claim(Parport& parport)
 {
 #if KESTREL_HAVE_PPDEV
-    parport.fd = ::open(parport.device.c_str(), O_RDWR | O_CLOEXEC);
-    if (parport.fd < 0)
-        return "ppdev: не удалось открыть " + parport.device + ": " + systemError();
-    // Exclusive before claiming: nobody else (a printer spooler) may take the port between our bytes.
-    if (::ioctl(parport.fd, PPEXCL) != 0) {
-        const std::string failure = "ppdev: " + parport.device + ": монопольный доступ (PPEXCL) не дан: " + systemError();
-        ::close(parport.fd);
+    if (const int error = calls_.openDevice(parport.device, parport.fd); error != 0) {
         parport.fd = -1;
-        return failure;
+        return "ppdev: не удалось открыть " + parport.device + ": " + systemError(error);
     }
-    if (::ioctl(parport.fd, PPCLAIM) != 0) {
-        const std::string failure = "ppdev: " + parport.device + ": порт занят (PPCLAIM): " + systemError();
-        ::close(parport.fd);
+    // Exclusive first: then nobody else (a printer spooler) may take the port between our bytes.
+    if (calls_.control(parport.fd, PPEXCL, nullptr) == 0 && calls_.control(parport.fd, PPCLAIM, nullptr) == 0) {
+        parport.exclusive = true;
+        return {};
+    }
+    // While the printer driver lp is loaded (on most desktops) the kernel will not
+    // grant exclusive access: PPEXCL is refused, or the claim after it is. A shared
+    // claim serves as well: while we hold it, the kernel gives the port to nobody
+    // else. The exclusive wish stays with the open file, so the port is opened anew.
+    calls_.closeDevice(parport.fd);
+    if (const int error = calls_.openDevice(parport.device, parport.fd); error != 0) {
         parport.fd = -1;
-        return failure;
+        return "ppdev: не удалось открыть " + parport.device + ": " + systemError(error);
+    }
+    if (const int error = calls_.control(parport.fd, PPCLAIM, nullptr); error != 0) {
+        calls_.closeDevice(parport.fd);
+        parport.fd = -1;
+        return "ppdev: " + parport.device + ": порт занят (PPCLAIM): " + systemError(error);
     }
     return {};
 #else
@@ -124,23 +137,45 @@ std::string PpdevBackend::claim(Parport& parport)
 #endif
 }
 
-PpdevBackend::Parport* PpdevBackend::serving(std::uint16_t port, int& offset)
+const PpdevBackend::Parport* PpdevBackend::owner(std::uint16_t port, int& offset) const
 {
-    for (auto& parport : parports_) {
+    for (const auto& parport : parports_) {
         offset = static_cast<int>(port) - static_cast<int>(parport.base);
-        if (parport.fd >= 0 && offset >= 0 && offset <= 2)
+        if (offset >= 0 && offset <= 2)
             return &parport;
     }
     return nullptr;
 }
 
-void PpdevBackend::lose(Parport& parport, const char* request)
+PpdevBackend::Parport* PpdevBackend::serving(std::uint16_t port, int& offset)
 {
-    setReason("ppdev: " + parport.device + ": " + request + ": " + systemError());
+    const Parport* parport = owner(port, offset);
+    if (parport == nullptr || parport->fd < 0)
+        return nullptr;
+    return &parports_[static_cast<std::size_t>(parport - parports_.data())];
+}
+
+const char* PpdevBackend::portFailure(std::uint16_t port) const
+{
+    int offset = 0;
+    const Parport* parport = owner(port, offset);
+    return parport == nullptr || parport->lost.empty() ? nullptr : parport->lost.c_str();
+}
+
+bool PpdevBackend::exclusive(std::uint16_t port) const
+{
+    int offset = 0;
+    const Parport* parport = owner(port, offset);
+    return parport != nullptr && parport->fd >= 0 && parport->exclusive;
+}
+
+void PpdevBackend::lose(Parport& parport, const char* request, int error)
+{
+    parport.lost = "ppdev: " + parport.device + ": " + request + ": " + systemError(error);
 #if KESTREL_HAVE_PPDEV
-    ::ioctl(parport.fd, PPRELEASE);
-    ::close(parport.fd);
+    calls_.control(parport.fd, PPRELEASE, nullptr);
 #endif
+    calls_.closeDevice(parport.fd);
     parport.fd = -1;
 }
 
@@ -158,8 +193,8 @@ std::uint8_t PpdevBackend::readByte(std::uint16_t port)
     static constexpr Request kReads[] = {{PPRDATA, "PPRDATA"}, {PPRSTATUS, "PPRSTATUS"}, {PPRCONTROL, "PPRCONTROL"}};
     const Request& request = kReads[offset];
     unsigned char value = 0xFF;
-    if (::ioctl(parport->fd, request.code, &value) != 0) {
-        lose(*parport, request.name);
+    if (const int error = calls_.control(parport->fd, request.code, &value); error != 0) {
+        lose(*parport, request.name, error);
         return 0xFF;
     }
     return value;
@@ -174,14 +209,12 @@ void PpdevBackend::writeByte(std::uint16_t port, std::uint8_t value)
 #if KESTREL_HAVE_PPDEV
     int offset = 0;
     Parport* parport = serving(port, offset);
-    if (parport == nullptr)
-        return;
+    if (parport == nullptr || offset == 1)
+        return; // the status register takes no writes
     unsigned char byte = value;
-    if (offset == 0 && ::ioctl(parport->fd, PPWDATA, &byte) != 0)
-        lose(*parport, "PPWDATA");
-    else if (offset == 2 && ::ioctl(parport->fd, PPWCONTROL, &byte) != 0)
-        lose(*parport, "PPWCONTROL");
-    // The status register takes no writes.
+    const unsigned long code = offset == 0 ? PPWDATA : PPWCONTROL;
+    if (const int error = calls_.control(parport->fd, code, &byte); error != 0)
+        lose(*parport, offset == 0 ? "PPWDATA" : "PPWCONTROL", error);
 #else
     (void)port;
     (void)value;

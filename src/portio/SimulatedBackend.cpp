@@ -13,13 +13,20 @@ SimulatedBackend::SimulatedBackend(const DeviceSelection& selection)
 {
     MemoryImage memory = makeDemoImage(1);
     if (!selection.path.empty()) {
+        // A mistyped name must not quietly become a device holding the demo memory:
+        // what it served would be taken for a recorder's reading.
         std::error_code ec;
-        const bool exists = std::filesystem::exists(selection.path, ec);
+        const auto status = std::filesystem::status(selection.path, ec);
+        if (!std::filesystem::exists(status)) {
+            setReason("Симулятор ПСИ: файл памяти " + selection.path + " не найден");
+            return;
+        }
+        if (!std::filesystem::is_regular_file(status)) {
+            setReason("Симулятор ПСИ: " + selection.path + " не является обычным файлом");
+            return;
+        }
         try {
-            if (exists)
-                memory = readImageFile(selection.path);
-            else
-                saveImage(selection.path, memory); // find out now, not at the first write, that the place is unusable
+            memory = readImageFile(selection.path);
         } catch (const FileError& e) {
             setReason(std::string("Симулятор ПСИ: файл памяти недоступен (") + e.what() + ")");
             return;

@@ -12,8 +12,9 @@
 namespace kestrel::portio {
 
 // The simulated reader device on a virtual LPT port, timed by the real clock. With a
-// file its memory comes from the file (a missing file is created holding the demo
-// memory) and goes back to it after every write cycle.
+// file its memory comes from the file and goes back to it after every write cycle; a
+// file that is missing (or no regular file) is refused with its name. Without a file
+// it holds the demo memory.
 class SimulatedBackend : public PortIoBackend {
 public:
     explicit SimulatedBackend(const DeviceSelection& selection);

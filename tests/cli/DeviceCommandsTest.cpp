@@ -1,4 +1,5 @@
 #include "cli/Commands.h"
+#include "cli/DeviceLink.h"
 #include "core/demo/DemoImage.h"
 #include "core/image/DataFile.h"
 #include "support/TempDir.h"
@@ -123,6 +124,39 @@ TEST(DeviceCommandUsage, MissingOrContradictoryArguments)
     EXPECT_EQ(runCli({"dump"}, out, err), kExitUsage);
     EXPECT_EQ(runCli({"dump", "a.bbd", "--device", "sim"}, out, err), kExitUsage);
     EXPECT_NE(err.str().find("usage: kestrel-cli dump IMAGE.bbd|--device DEVICE"), std::string::npos);
+}
+
+// --port answers the search's input dialog, so a card at an address of its own (a
+// PCIe card at 0xBC00) is found as the fourth candidate.
+TEST_F(DeviceCommands, PortOptionAnswersTheFourthCandidate)
+{
+    ASSERT_EQ(run("dump --device sim:x.bbd,port=0xBC00 --port 0xBC00 --start 0x10 --size 1"), 0) << err;
+    EXPECT_NE(err.find("Поиск ПСИ по адресу 0x3BC..."), std::string::npos) << err;
+    EXPECT_NE(err.find("Поиск ПСИ по адресу 0xBC00..."), std::string::npos) << err;
+    EXPECT_NE(err.find("ПСИ обнаружен! Порт: 0xBC00."), std::string::npos) << err;
+    EXPECT_NE(out.find("\n0010 "), std::string::npos) << out;
+}
+
+TEST_F(DeviceCommands, ASimulatedDeviceWhoseFileIsMissingIsRefusedByName)
+{
+    EXPECT_EQ(run("read --device sim:mistyped.bbd -o y.bbd"), 1);
+    EXPECT_NE(err.find("mistyped.bbd не найден"), std::string::npos) << err;
+    EXPECT_EQ(err.find("Поиск ПСИ"), std::string::npos) << "no search without a port library: " << err;
+    EXPECT_FALSE(std::filesystem::exists(dir.file("mistyped.bbd")));
+    EXPECT_FALSE(std::filesystem::exists(dir.file("y.bbd")));
+}
+
+TEST(DeviceCommandUsage, PortAddressesAreTypedAsInTheDialog)
+{
+    for (const char* text : {"0xBC00", "$BC00", "48128", " 0XBC00"})
+        EXPECT_EQ(parsePortOption(text), 0xBC00) << text;
+    std::ostringstream out, err;
+    for (const char* text : {"abc", "0", "0xFFFE", "-888", ""}) {
+        err.str({});
+        EXPECT_EQ(runCli({"dump", "--device", "sim:none.bbd", "--port", text}, out, err), kExitUsage) << text;
+        EXPECT_NE(err.str().find("--port: адрес порта должен быть числом"), std::string::npos) << err.str();
+    }
+    EXPECT_EQ(runCli({"dump", "a.bbd", "--port", "0x278"}, out, err), kExitUsage);
 }
 
 } // namespace

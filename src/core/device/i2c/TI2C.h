@@ -74,6 +74,9 @@ private:
     // Polls until `condition` holds on Status, advancing the shared WaitCount.
     template <typename Condition>
     void waitUntil(Condition condition, const char* message);
+    // Milliseconds one run of the calibration loop takes on the clock.
+    std::int64_t measureCalibrationLoop();
+    // DelayLoops from the quickest of several runs of the calibration loop.
     void calibrateDelay();
 
     static constexpr std::uint8_t kSdaDrive = 0x10;

@@ -23,6 +23,8 @@ using PortWriteUshortFn = void(KESTREL_PORTIO_CALL*)(std::uint32_t port, std::ui
 using PortWriteUlongFn = void(KESTREL_PORTIO_CALL*)(std::uint32_t port, std::uint32_t value);
 // Our Linux library's extra export: nullptr when its backend works, else the reason it does not.
 using PortIoStatusFn = const char* (*)();
+// And: nullptr while the port at this address works, else why it was lost during use.
+using PortIoPortStatusFn = const char* (*)(std::uint32_t port);
 
 // Indexes into kPortIoEntryPoints, in resolution order.
 enum PortIoEntryPoint : std::size_t {
@@ -57,6 +59,7 @@ inline constexpr std::array<const char*, kPortIoEntryPointCount> kPortIoEntryPoi
 };
 
 inline constexpr const char* kPortIoStatusEntryPoint = "KestrelPortIoStatus";
+inline constexpr const char* kPortIoPortStatusEntryPoint = "KestrelPortIoPortStatus";
 
 #if defined(_WIN32)
 inline constexpr const char* kPortIoLibraryFileName = "DLPortIO.dll";

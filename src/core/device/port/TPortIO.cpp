@@ -1,6 +1,6 @@
 #include "core/device/port/TPortIO.h"
 
-#include <cstdio>
+#include "core/text/PlatformInteger.h"
 
 namespace kestrel {
 
@@ -239,6 +239,7 @@ void TPortIO::OpenDriver()
             libraryFailure_ = backendRefusal;
         } else {
             activeHW_ = true;
+            portStatus_ = reinterpret_cast<PortIoPortStatusFn>(loader_.resolve(libraryHandle_, kPortIoPortStatusEntryPoint));
         }
     }
 
@@ -274,6 +275,7 @@ void TPortIO::releaseLibrary()
     if (loader_.free(libraryHandle_)) {
         libraryHandle_ = nullptr;
         entryPoints_.fill(nullptr);
+        portStatus_ = nullptr;
     }
 }
 
@@ -300,15 +302,25 @@ void TPortIO::requireActive(std::uint16_t port) const
 {
     if (activeHW_)
         return;
-    char text[160];
-    std::snprintf(text, sizeof text, "Драйвер портов ввода-вывода не открыт: нет доступа к порту 0x%X.", port);
-    throw PortError(text);
+    throw PortError("Драйвер портов ввода-вывода не открыт: нет доступа к порту 0x" + hexText(port, 1) + ".");
+}
+
+void TPortIO::checkPortKept(std::uint16_t port) const
+{
+    if (portStatus_ == nullptr)
+        return;
+    if (const char* reason = portStatus_(port); reason != nullptr)
+        throw PortError("Связь с портом 0x" + hexText(port, 1) + " потеряна: " + reason);
 }
 
 std::uint8_t TPortIO::GetPortByte(std::uint16_t port)
 {
     requireActive(port);
-    return entryPoint<PortReadUcharFn>(kReadPortUchar)(port);
+    const std::uint8_t value = entryPoint<PortReadUcharFn>(kReadPortUchar)(port);
+    // A port lost during use reads as a floating bus; only then is it worth asking.
+    if (value == 0xFF)
+        checkPortKept(port);
+    return value;
 }
 
 void TPortIO::WritePortByte(std::uint16_t port, std::uint8_t value)

@@ -49,7 +49,8 @@ public:
     // missing), in English; LastError() is kept for the service steps.
     const std::string& LibraryFailure() const { return libraryFailure_; }
 
-    // Port operations throw PortError while the driver is not open, touching no port.
+    // Port operations throw PortError while the driver is not open, touching no port,
+    // and a byte read throws it when our library says the port was lost during use.
     std::uint8_t GetPortByte(std::uint16_t port) override;
     void WritePortByte(std::uint16_t port, std::uint8_t value) override;
     // Processed in order; reads are stored back into the records.
@@ -74,6 +75,7 @@ private:
         return reinterpret_cast<Function>(entryPoints_[which]);
     }
     void requireActive(std::uint16_t port) const;
+    void checkPortKept(std::uint16_t port) const;
     bool resolveEntryPoints();
     void releaseLibrary();
     void setServiceError(const char* step, long long code);
@@ -95,6 +97,8 @@ private:
     // failed removal does not try to stop it again.
     bool serviceStopped_ = false;
     std::array<LibraryLoader::Symbol, kPortIoEntryPointCount> entryPoints_{};
+    // Our own library's report of ports lost during use; nullptr for other libraries.
+    PortIoPortStatusFn portStatus_ = nullptr;
     std::string libraryFailure_;
 };
 

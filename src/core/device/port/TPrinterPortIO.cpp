@@ -244,9 +244,7 @@ std::uint16_t TPrinterPortIO::selectedBase() const
 {
     // Base 0 would put the pins on the system's own ports 0 to 2.
     if (lptBasePort_ == 0) {
-        char text[120];
-        std::snprintf(text, sizeof text, "Порт LPT%u не обнаружен: выводы порта недоступны.", unsigned{lptNumber_});
-        throw PortError(text);
+        throw PortError("Порт LPT" + std::to_string(unsigned{lptNumber_}) + " не обнаружен: выводы порта недоступны.");
     }
     return lptBasePort_;
 }

@@ -97,6 +97,19 @@ void ReaderDeviceTransfer::pollAcknowledge(int& failures)
     }
 }
 
+void ReaderDeviceTransfer::confirmDeviceAnswers(const char* message)
+{
+    try {
+        int failures = 0;
+        pollAcknowledge(failures);
+        bus_.Stop(); // the bus is left idle, with no write begun
+    } catch (const BusError&) {
+        // Whatever the lines did, the device did not answer: that is what the user needs to know.
+        bus_.TimedOut = true;
+        throw BusError(message);
+    }
+}
+
 void ReaderDeviceTransfer::beginSequentialRead(std::uint16_t address)
 {
     int failures = 0;
@@ -158,6 +171,11 @@ bool ReaderDeviceTransfer::readDevice(std::uint16_t start, std::span<std::uint8_
                 return false; // the application is going away: nothing more to show
             bus_.SendNack();
         }
+        // The device is in the middle of sending the byte after the last one and may
+        // hold SDA low, so no stop can be made yet: the poll's start condition ends the
+        // read, as the next transaction's would.
+        if (count > 0)
+            confirmDeviceAnswers(kLostAfterRead);
     } catch (const std::exception& e) {
         reportTransferError(e);
         return endTransfer(maximum, kReadFailed, false);
@@ -228,8 +246,11 @@ bool ReaderDeviceTransfer::writeDevice(std::uint16_t start, std::span<const std:
             ui_.setProgress(position(done) - 1, maximum);
             ui_.processMessages();
         }
-        // Starts the write cycle of the last page; the next access waits for it by polling.
+        // The stop starts the write cycle of the last page; the device's acknowledge
+        // afterwards says that the page arrived and the cycle is over.
         bus_.Stop();
+        if (count > 0)
+            confirmDeviceAnswers(kLostAfterWrite);
     } catch (const std::exception& e) {
         reportTransferError(e);
         return endTransfer(maximum, kWriteFailed, false);

@@ -42,6 +42,12 @@ private:
     std::uint16_t askForPort();
     // Acknowledge polling: start + 0xAE until the device answers, a stop after each miss.
     void pollAcknowledge(int& failures);
+    // The proof that ends a transfer: the device must acknowledge its address again
+    // within the bound, else `message` is raised as a shown failure. A device that
+    // vanished during the last transaction leaves SDA floating high, which reads as
+    // 0xFF bytes and as acknowledges given; only this tells it apart. After a write's
+    // final stop it also waits out the last page's write cycle.
+    void confirmDeviceAnswers(const char* message);
     // A missed attempt; throws a time-out once `RetryLimit` of them came in a row.
     void countFailure(int& failures);
     void beginSequentialRead(std::uint16_t address);
@@ -65,5 +71,9 @@ inline constexpr const char* kReadDone = "Данные загружены в п�
 inline constexpr const char* kReadFailed = "Данные не загружены в память";
 inline constexpr const char* kWriteDone = "Данные записаны на ПСИ";
 inline constexpr const char* kWriteFailed = "Данные не записаны на ПСИ";
+inline constexpr const char* kLostAfterRead =
+    "ПСИ не ответил после чтения: связь с прибором потеряна, прочитанные данные недостоверны!";
+inline constexpr const char* kLostAfterWrite =
+    "ПСИ не ответил после записи: связь с прибором потеряна, запись не подтверждена!";
 
 } // namespace kestrel

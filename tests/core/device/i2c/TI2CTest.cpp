@@ -8,6 +8,7 @@
 
 #include <cstdlib>
 #include <deque>
+#include <set>
 #include <string>
 
 namespace kestrel {
@@ -81,9 +82,48 @@ TEST_F(BusMaster, CalibrationMeasuresAgainWhenTheCounterCrossesItsSign)
 {
     ScriptedMillisecondsClock scripted;
     scripted.readings = {0x7FFFFFF0u, 0x80000005u, 0xFFFFFFF0u, 0x00000004u};
+    // The further runs of the calibration are slower and do not count.
+    for (int run = 1; run < 5; ++run)
+        scripted.readings.insert(scripted.readings.end(), {100, 130});
     TI2C calibrated(port, scripted, ui);
     // The second pair wraps through zero but not through the sign: 20 ms.
     EXPECT_TRUE(scripted.readings.empty());
+    EXPECT_EQ(calibrated.DelayLoops, 50'001);
+}
+
+// A virtual clock on which chosen runs of the calibration loop are held up, as by
+// another program taking the processor.
+class DisturbedClock : public FakeClock {
+public:
+    std::set<int> disturbedRuns;
+    double disturbanceMs = 0;
+    void busyLoop(std::int64_t iterations) override
+    {
+        if (disturbedRuns.count(run_++) != 0)
+            advanceMs(disturbanceMs);
+        FakeClock::busyLoop(iterations);
+    }
+
+private:
+    int run_ = 0;
+};
+
+TEST_F(BusMaster, ADisturbedCalibrationRunDoesNotMakeTheBusFaster)
+{
+    // Undisturbed, every run takes 10 ms: 100 001 rounds per delay.
+    for (const std::set<int>& disturbed : {std::set<int>{0}, std::set<int>{2}, std::set<int>{4}, std::set<int>{0, 1, 3, 4}}) {
+        DisturbedClock busy;
+        busy.disturbedRuns = disturbed;
+        busy.disturbanceMs = 15;
+        TI2C calibrated(port, busy, ui);
+        EXPECT_EQ(calibrated.DelayLoops, 100'001) << "disturbed runs: " << disturbed.size();
+        EXPECT_EQ(busy.highResolutionDepth, 0);
+    }
+    // Every run disturbed: the least disturbed one counts.
+    DisturbedClock loaded;
+    loaded.disturbedRuns = {0, 1, 2, 3, 4};
+    loaded.disturbanceMs = 10;
+    TI2C calibrated(port, loaded, ui);
     EXPECT_EQ(calibrated.DelayLoops, 50'001);
 }
 
@@ -94,7 +134,7 @@ TEST_F(BusMaster, SendByteDrivesTheBitsMostSignificantFirstThenReleasesSda)
     EXPECT_EQ(port.latch() & 0x30, 0x20); // SDA released, SCL held low
     EXPECT_EQ(port.dataWrites.back(), 0x2F);
     // Two delays per bit.
-    EXPECT_EQ(clock.busyIterations, 100'000'000 + 16 * 100'001);
+    EXPECT_EQ(clock.busyIterations, 5 * 100'000'000LL + 16 * 100'001);
 }
 
 TEST_F(BusMaster, NoDeviceMeansNoAcknowledgeButNoError)

@@ -44,6 +44,7 @@ namespace fakeport {
 // The entry points are plain functions, so they reach the test's ports through this.
 inline PortTraffic* traffic = nullptr;
 inline std::string statusReason;
+inline std::map<std::uint32_t, std::string> lostPorts;
 
 inline std::uint8_t KESTREL_PORTIO_CALL readUchar(std::uint32_t port)
 {
@@ -77,6 +78,11 @@ inline void KESTREL_PORTIO_CALL writeUlong(std::uint32_t port, std::uint32_t val
 }
 inline void neverCalled() {}
 inline const char* status() { return statusReason.empty() ? nullptr : statusReason.c_str(); }
+inline const char* portStatus(std::uint32_t port)
+{
+    const auto it = lostPorts.find(port);
+    return it == lostPorts.end() ? nullptr : it->second.c_str();
+}
 
 } // namespace fakeport
 
@@ -96,17 +102,25 @@ public:
     {
         fakeport::traffic = &traffic;
         fakeport::statusReason.clear();
+        fakeport::lostPorts.clear();
     }
     ~FakeLibraryLoader() override
     {
         fakeport::traffic = nullptr;
         fakeport::statusReason.clear();
+        fakeport::lostPorts.clear();
     }
     FakeLibraryLoader(const FakeLibraryLoader&) = delete;
     FakeLibraryLoader& operator=(const FakeLibraryLoader&) = delete;
 
     // Makes the library export KestrelPortIoStatus returning this reason.
     void reportUnusable(std::string reason) { fakeport::statusReason = std::move(reason); }
+    // Makes KestrelPortIoPortStatus report the port lost; it then reads 0xFF.
+    void losePort(std::uint32_t port, std::string reason)
+    {
+        fakeport::lostPorts[port] = std::move(reason);
+        traffic.registers[port] = 0xFF;
+    }
 
     Handle load(const std::string& path) override
     {
@@ -134,6 +148,8 @@ public:
             {"DlPortWritePortBufferUshort", &fakeport::neverCalled},
             {"DlPortWritePortBufferUlong", &fakeport::neverCalled},
         };
+        if (name == kPortIoPortStatusEntryPoint)
+            return reinterpret_cast<Symbol>(&fakeport::portStatus);
         if (name == kPortIoStatusEntryPoint)
             return fakeport::statusReason.empty() ? nullptr : reinterpret_cast<Symbol>(&fakeport::status);
         const auto it = exports.find(name);

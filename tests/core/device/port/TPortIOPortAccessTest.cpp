@@ -102,5 +102,22 @@ TEST_F(TPortIOPortAccess, PortCommandReadsKeepTheOtherBitsAndWritesSendTheLowPar
                        "W32 0x202=0xAABBCCDD"}));
 }
 
+TEST_F(TPortIOPortAccess, APortLostDuringUseIsReportedWithTheLibrarysReason)
+{
+    io.OpenDriver();
+    ASSERT_TRUE(io.ActiveHW());
+    registers[0x279] = 0xFF; // a floating bus on a port that is still there
+    EXPECT_EQ(io.GetPortByte(0x279), 0xFF);
+
+    loader.losePort(0x379, "ppdev: /dev/parport0: PPRSTATUS: No such device");
+    try {
+        io.GetPortByte(0x379);
+        FAIL() << "a lost port must not read as a floating bus";
+    } catch (const PortError& e) {
+        EXPECT_EQ(std::string(e.what()), "Связь с портом 0x379 потеряна: ppdev: /dev/parport0: PPRSTATUS: No such device");
+    }
+    EXPECT_EQ(io.GetPortByte(0x279), 0xFF);
+}
+
 } // namespace
 } // namespace kestrel

@@ -1,5 +1,6 @@
 #include "core/device/PortAccess.h"
 #include "core/device/i2c/BusError.h"
+#include "core/device/reader/ExtendedPageActions.h"
 #include "core/device/reader/ReaderDeviceTransfer.h"
 #include "core/device/reader/ReaderSimulation.h"
 
@@ -127,8 +128,8 @@ TEST_F(ReaderTransfer, TransactionsAreUnalignedAndAtMost256Bytes)
     EXPECT_TRUE(sim.transfer.readDevice(0x0100, buffer));
     EXPECT_EQ(buffer, slice(sim.device.memory(), 0x0100, 300));
     EXPECT_EQ(sim.progressPositions(), (std::vector<int>{0, 256, 300, 0}));
-    // A start and a repeated start per transaction.
-    EXPECT_EQ(sim.device.counters.starts - startsBefore, 4);
+    // A start and a repeated start per transaction, and the start of the final poll.
+    EXPECT_EQ(sim.device.counters.starts - startsBefore, 5);
 
     std::vector<std::uint8_t> odd(5, 0);
     EXPECT_TRUE(sim.transfer.readDevice(0x7FFD, odd));
@@ -154,8 +155,8 @@ TEST_F(ReaderTransfer, WritesPagesThatNeverCrossA32ByteBoundary)
     std::copy(data.begin(), data.end(), expected.begin() + 0x60B);
     EXPECT_EQ(sim.device.memory(), expected);
 
-    // The last page's write cycle is left running; what was written reads back.
-    EXPECT_TRUE(sim.device.inWriteCycle());
+    // The write ended only once the device answered again, after the last page's write cycle.
+    EXPECT_FALSE(sim.device.inWriteCycle());
     std::vector<std::uint8_t> back(data.size(), 0);
     EXPECT_TRUE(sim.transfer.readDevice(0x60B, back));
     EXPECT_EQ(back, data);
@@ -287,6 +288,89 @@ TEST_F(ReaderTransfer, TerminationStopsAReadAtTheNextTransaction)
     EXPECT_EQ(sim.progressPositions(), (std::vector<int>{0, 256}));
     EXPECT_EQ(sim.ui.transferRunning, (std::vector<bool>{true})); // stays disabled while quitting
     EXPECT_EQ(sim.ui.statusTexts, (std::vector<std::string>{"Подождите, идет загрузка данных ..."}));
+}
+
+// Bytes the simulated device takes part in (clocked in after a start, or sent) during `transfer`
+// on a faultless device: where a vanishing device is to vanish is counted from there.
+template <typename Transfer>
+long busBytesOf(Transfer transfer)
+{
+    ReaderSimulation clean;
+    transfer(clean);
+    return clean.device.counters.bytesReceived + clean.device.counters.bytesSent;
+}
+
+// A device that vanishes during the last transaction of a read leaves SDA floating
+// high: the rest of the transaction reads as 0xFF bytes, every one "acknowledged".
+// Only the poll after the last transaction can tell, and the read must fail.
+TEST(TransferEnd, AReadWhoseDeviceVanishedInTheLastTransactionFails)
+{
+    const auto fullRead = [](ReaderSimulation& sim) {
+        sim.bus.BaseAddress = 0x378;
+        std::vector<std::uint8_t> buffer(kImageSize, 0);
+        return sim.transfer.readDevice(0, buffer);
+    };
+    SimulatedFaults vanishing;
+    vanishing.disconnectAfterBytes = busBytesOf(fullRead) - 100;
+    ReaderSimulation sim(vanishing);
+    EXPECT_FALSE(fullRead(sim));
+    EXPECT_TRUE(sim.device.disconnected());
+    // Every transaction ran to its end before the poll found nobody there.
+    EXPECT_EQ(sim.progressPositions().end()[-2], 32768);
+    EXPECT_EQ(sim.ui.errorBoxes,
+        (std::vector<std::pair<std::string, std::string>>{{kReaderCaption, kLostAfterRead}}));
+    EXPECT_EQ(sim.ui.statusTexts.back(), kReadFailed);
+    EXPECT_EQ(sim.ui.transferRunning, (std::vector<bool>{true, false}));
+    EXPECT_FALSE(sim.bus.TimedOut);
+}
+
+TEST(TransferEnd, AnAreaReadWhoseDeviceVanishedInTheLastTransactionShowsNothing)
+{
+    const auto areaRead = [](ReaderSimulation& sim) {
+        AreaFields fields{"0x0100", "300"}; // transactions of 256 and 44 bytes
+        return bbGetRAMClick(sim.transfer, fields);
+    };
+    SimulatedFaults vanishing;
+    vanishing.disconnectAfterBytes = busBytesOf(areaRead) - 20;
+    ReaderSimulation sim(vanishing);
+    EXPECT_FALSE(areaRead(sim).has_value());
+    EXPECT_EQ(sim.progressPositions(), (std::vector<int>{0, 256, 300, 0}));
+    ASSERT_EQ(sim.ui.errorBoxes.size(), 1u);
+    EXPECT_EQ(sim.ui.errorBoxes[0].second, kLostAfterRead);
+    EXPECT_EQ(sim.ui.statusTexts.back(), kReadFailed);
+}
+
+TEST(TransferEnd, AWriteWhoseLastPageNeverArrivedFails)
+{
+    // An erase: zeros over two pages. The device acknowledges the very last byte and
+    // vanishes before the stop that would have written the page: nothing on the bus
+    // shows it but the poll after that stop.
+    const std::vector<std::uint8_t> zeros(64, 0);
+    const auto erase = [&](ReaderSimulation& sim) {
+        sim.device.writeCycleMs = 0; // no polling between the pages: the bytes are counted exactly
+        sim.bus.BaseAddress = 0x378;
+        return sim.transfer.writeDevice(0x0100, zeros);
+    };
+    SimulatedFaults vanishing;
+    vanishing.disconnectAfterBytes = busBytesOf(erase) - 1; // all but the final poll's address byte
+    ReaderSimulation sim(vanishing);
+    const MemoryImage before = sim.device.memory();
+    EXPECT_FALSE(erase(sim));
+    EXPECT_EQ(sim.device.counters.pagesWritten, 1);
+    EXPECT_TRUE(std::equal(before.begin() + 0x120, before.begin() + 0x140, sim.device.memory().begin() + 0x120));
+    EXPECT_EQ(sim.ui.progress.end()[-2].first, 63); // every byte went out
+    EXPECT_EQ(sim.ui.errorBoxes,
+        (std::vector<std::pair<std::string, std::string>>{{kReaderCaption, kLostAfterWrite}}));
+    EXPECT_EQ(sim.ui.statusTexts.back(), kWriteFailed);
+
+    // The same erase on a device that stays, with its write cycles: done, and done
+    // only after the last one.
+    ReaderSimulation steady;
+    steady.bus.BaseAddress = 0x378;
+    EXPECT_TRUE(steady.transfer.writeDevice(0x0100, zeros));
+    EXPECT_EQ(steady.device.counters.pagesWritten, 2);
+    EXPECT_FALSE(steady.device.inWriteCycle());
+    EXPECT_EQ(steady.ui.statusTexts.back(), kWriteDone);
 }
 
 TEST_F(ReaderTransfer, EmptyTransfersTouchNoByte)

@@ -17,6 +17,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <thread>
 
@@ -154,6 +155,18 @@ TEST(PortIoLibrary, MissingDeviceGivesAReasonAndAFloatingBus)
 {
     EXPECT_EXIT(unusableBackend("ppdev:/dev/nonexistent", "/dev/nonexistent"), ::testing::ExitedWithCode(0), "");
     EXPECT_EXIT(unusableBackend("sim,nack=2", "nack"), ::testing::ExitedWithCode(0), "");
+}
+
+TEST(PortIoLibrary, ASimulatedDeviceWithoutItsFileIsRefusedByName)
+{
+    // Never the demo memory under the name of a recorder's file, and no file made up.
+    TempDir dir;
+    const std::string missing = dir.file("mistyped.bbd");
+    EXPECT_EXIT(unusableBackend(("sim:" + missing).c_str(), ("файл памяти " + missing + " не найден").c_str()),
+        ::testing::ExitedWithCode(0), "");
+    EXPECT_FALSE(std::filesystem::exists(missing));
+    EXPECT_EXIT(unusableBackend(("sim:" + dir.path().string()).c_str(), "не является обычным файлом"),
+        ::testing::ExitedWithCode(0), "");
 }
 
 #endif
