@@ -13,7 +13,7 @@ const std::vector<Command>& commandTable()
             "report IMAGE.bbd --doc N [--limit L] [--step S] [--previous PREV.bbd] [--yes] [--locale NAME] -o OUT.html",
             runReport},
         {"show", "show IMAGE.bbd [--previous PREV.bbd] [--step S] [--yes] [--locale NAME] [--json]", runShow},
-        {"summary", "summary DIR_OR_FILE... [--csv]", runSummary},
+        {"summary", "summary DIR_OR_FILES... [--csv] [--locale NAME]", runSummary},
         {"demo-image", "demo-image [--seed N] -o FILE.bbd", runDemoImage},
         {"read", "read --device DEVICE [--port ADDR] [--start A] [--size N] -o OUT.bbd", runRead},
         {"erase", "erase --device DEVICE [--port ADDR] --start A --size N", runErase},

@@ -2,14 +2,26 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 
 namespace kestrel::cli {
+
+namespace {
+
+void appendUnicodeEscape(std::string& out, unsigned codePoint)
+{
+    static constexpr char kHex[] = "0123456789abcdef";
+    out += "\\u00";
+    out += kHex[(codePoint >> 4) & 0xF];
+    out += kHex[codePoint & 0xF];
+}
+
+} // namespace
 
 std::string JsonWriter::quoted(std::string_view text)
 {
     std::string q = "\"";
-    for (char ch : text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char ch = text[i];
         const auto c = static_cast<unsigned char>(ch);
         switch (ch) {
         case '"': q += "\\\""; break;
@@ -18,10 +30,12 @@ std::string JsonWriter::quoted(std::string_view text)
         case '\r': q += "\\r"; break;
         case '\t': q += "\\t"; break;
         default:
-            if (c < 0x20) {
-                char buf[8];
-                std::snprintf(buf, sizeof buf, "\\u%04x", c);
-                q += buf;
+            if (c < 0x20 || c == 0x7F) {
+                appendUnicodeEscape(q, c);
+            } else if (c == 0xC2 && i + 1 < text.size() && (static_cast<unsigned char>(text[i + 1]) & 0xE0) == 0x80) {
+                // U+0080..U+009F (C2 80..C2 9F) are legal in JSON, but a terminal obeys them;
+                // escaped, the value stays the same for every JSON reader.
+                appendUnicodeEscape(q, static_cast<unsigned char>(text[++i]));
             } else {
                 q += ch;
             }
@@ -106,7 +120,9 @@ void JsonWriter::value(std::string_view key, double number)
 void JsonWriter::value(std::string_view key, int number)
 {
     separator(key);
-    out_ << number;
+    char buf[16];
+    const auto result = std::to_chars(buf, buf + sizeof buf, number);
+    out_ << std::string_view(buf, static_cast<std::size_t>(result.ptr - buf));
 }
 
 void JsonWriter::value(std::string_view key, bool flag)

@@ -4,6 +4,7 @@
 #include "core/image/DataFile.h"
 #include "core/pipeline/Pipeline.h"
 #include "core/stats/StatisticsTexts.h"
+#include "core/text/ControlCharacters.h"
 #include "core/ui/ScriptedUserInterface.h"
 
 #include <algorithm>
@@ -185,6 +186,13 @@ std::vector<SummaryLine> collect(const std::vector<std::string>& arguments, cons
             add(f.string());
     }
     summariseAll(lines, locale);
+    // Texts from recorders' memories and file names may hold control characters (an ESC
+    // in a crane name); they never reach the terminal as such.
+    for (SummaryLine& line : lines) {
+        for (std::string& cell : line.cells)
+            cell = replaceControlCharacters(cell, "?");
+        line.error = replaceControlCharacters(line.error, "?");
+    }
     anyRead = std::any_of(lines.begin(), lines.end(), [](const SummaryLine& l) { return l.read; });
     return lines;
 }
@@ -270,7 +278,8 @@ int runSummary(const Args& argv, std::ostream& out, std::ostream& err)
     if (args.positional().empty())
         throw UsageError("a data file or a directory is required");
     const auto localeName = args.value("--locale");
-    const DisplayLocale locale = localeName ? DisplayLocale::fromName(*localeName) : DisplayLocale::c();
+    // The environment's locale unless one is named, as show and report do.
+    const DisplayLocale locale = localeName ? DisplayLocale::fromName(*localeName) : DisplayLocale::system();
 
     bool anyRead = false;
     const auto lines = collect(args.positional(), locale, anyRead);
@@ -279,8 +288,8 @@ int runSummary(const Args& argv, std::ostream& out, std::ostream& err)
     else
         printTable(out, lines);
     if (!anyRead) {
-        err << "kestrel-cli summary: " << (lines.empty() ? "no data files found" : "no data file could be read")
-            << "\n";
+        err << "kestrel-cli summary: "
+            << (lines.empty() ? "файлы данных (*.bbd) не найдены" : "ни один файл данных не удалось прочитать") << "\n";
         return kExitFileError;
     }
     return kExitOk;

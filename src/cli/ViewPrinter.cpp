@@ -1,6 +1,7 @@
 #include "cli/ViewPrinter.h"
 
 #include "cli/JsonWriter.h"
+#include "core/text/ControlCharacters.h"
 #include "core/text/NumberFormat.h"
 
 #include <charconv>
@@ -177,7 +178,9 @@ public:
     {
         if (inList())
             key = nextIndexKey();
-        line() << key << ": " << value << "\n";
+        // Texts from the recorder's memory may hold control characters (an ESC in a
+        // crane name); they never reach the terminal as such.
+        line() << key << ": " << replaceControlCharacters(value, "?") << "\n";
     }
     void number(std::string_view key, double value) override
     {

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <fstream>
 #include <sstream>
 
@@ -149,6 +151,33 @@ TEST_F(CliFixture, ShowPrintsTheWindowAsTextAndJson)
     for (const char* key : {"\"identification\"", "\"statistics\"", "\"lvCommon\"", "\"lvLoad\"", "\"lvLast\"",
              "\"lvStop\"", "\"settings\"", "\"sgVylet\"", "\"lvCalibr\"", "\"eKp\": \"", "\"stateIcon\""})
         EXPECT_NE(json.find(key), std::string::npos) << key;
+}
+
+TEST_F(CliFixture, ShowNeverPassesControlCharactersOfTheImageToTheTerminal)
+{
+    auto b = reading();
+    b.text(kCraneType, 32, "КПП\x1b[2J 16\x07");
+    b.byte(kCraneOwner, 0x98); // cp1251 has no letter there: U+0098, a C1 control
+    const auto image = save("esc.bbd", b);
+    ASSERT_EQ(run({"show", image}), kExitOk) << err.str();
+    EXPECT_NE(out.str().find("eMarka: КПП?[2J 16?\n"), std::string::npos) << out.str();
+    EXPECT_EQ(out.str().find('\x1b'), std::string::npos);
+    EXPECT_EQ(out.str().find("\xc2\x98"), std::string::npos);
+
+    // JSON keeps the value exactly, escaped.
+    ASSERT_EQ(run({"show", image, "--json"}), kExitOk);
+    EXPECT_NE(out.str().find("\"eMarka\": \"КПП\\u001b[2J 16\\u0007\""), std::string::npos);
+    EXPECT_NE(out.str().find("\"eOwner\": \"\\u0098\""), std::string::npos);
+    EXPECT_EQ(out.str().find('\x1b'), std::string::npos);
+}
+
+TEST_F(CliFixture, ShowRefusesANamedPipeAtOnce)
+{
+    const auto fifo = dir.file("fifo.bbd");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(run({"show", fifo}), kExitFileError); // would wait for a writer for ever
+    EXPECT_EQ(err.str(), fifo + ": это именованный канал, а не файл данных\n");
+    EXPECT_EQ(run({"show", save("a.bbd", reading()), "--previous", fifo}), kExitFileError);
 }
 
 } // namespace

@@ -2,13 +2,18 @@
 #include "core/demo/DemoImage.h"
 #include "core/image/Checksum.h"
 #include "core/image/DataFile.h"
+#include "core/image/FixedText.h"
+#include "core/image/ImageLayout.h"
 #include "core/pipeline/Pipeline.h"
 #include "core/ui/ScriptedUserInterface.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 
@@ -108,7 +113,7 @@ struct SummaryCommand : ::testing::Test {
 
 TEST_F(SummaryCommand, TableHasOneAlignedLinePerDataFileSortedByName)
 {
-    ASSERT_EQ(run({"summary", dir.path().string()}), kExitOk) << err.str();
+    ASSERT_EQ(run({"summary", "--locale", "C", dir.path().string()}), kExitOk) << err.str();
     const auto lines = linesOf(out.str());
     ASSERT_EQ(lines.size(), 7u) << out.str(); // header + a, b, bad, c, short, zero; no txt, no subdirectories
     EXPECT_EQ(lines[0].rfind("Файл ", 0), 0u);
@@ -134,7 +139,7 @@ TEST_F(SummaryCommand, TableHasOneAlignedLinePerDataFileSortedByName)
 
 TEST_F(SummaryCommand, BadChecksumStillHasFiguresUnusableFilesSayWhy)
 {
-    ASSERT_EQ(run({"summary", dir.path().string()}), kExitOk) << err.str();
+    ASSERT_EQ(run({"summary", "--locale", "C", dir.path().string()}), kExitOk) << err.str();
     const auto lines = linesOf(out.str());
     ASSERT_EQ(lines.size(), 7u);
     const auto figures = figuresOf(readImageFile(dir.file("bad.bbd")), DisplayLocale::c());
@@ -193,11 +198,59 @@ TEST_F(SummaryCommand, ExitCodes)
     EXPECT_EQ(run({"summary", "--bogus", dir.path().string()}), kExitUsage);
     EXPECT_EQ(run({"summary", dir.file("missing.bbd"), dir.file("gone.bbd")}), kExitFileError);
     EXPECT_EQ(linesOf(out.str()).size(), 3u); // still a line for each
-    EXPECT_NE(err.str().find("no data file could be read"), std::string::npos);
+    EXPECT_NE(err.str().find("ни один файл данных не удалось прочитать"), std::string::npos);
     EXPECT_EQ(run({"summary", dir.file("zz.bbd")}), kExitFileError); // an empty directory
-    EXPECT_NE(err.str().find("no data files found"), std::string::npos);
+    EXPECT_NE(err.str().find("файлы данных (*.bbd) не найдены"), std::string::npos);
     // A file that was read but is unusable still counts as read.
     EXPECT_EQ(run({"summary", dir.file("zero.bbd")}), kExitOk);
+}
+
+TEST_F(SummaryCommand, ANamedPipeIsAnUnusableLineAndTheRestIsSummarised)
+{
+    ASSERT_EQ(::mkfifo(dir.file("pipe.bbd").c_str(), 0600), 0); // no writer: opening it would wait for ever
+    ASSERT_EQ(run({"summary", "--locale", "C", dir.path().string()}), kExitOk) << err.str();
+    const auto lines = linesOf(out.str());
+    ASSERT_EQ(lines.size(), 8u) << out.str();
+    EXPECT_EQ(lines[5].rfind(dir.file("pipe.bbd") + " ", 0), 0u) << lines[5];
+    EXPECT_NE(lines[5].find("это именованный канал, а не файл данных"), std::string::npos) << lines[5];
+    EXPECT_NE(lines[6].find("1000 из 32768 байт"), std::string::npos);
+}
+
+TEST_F(SummaryCommand, ControlCharactersOfImagesAndNamesNeverReachTheTerminal)
+{
+    auto image = makeDemoImage(7);
+    putFixedText(image, layout::kCraneType, 32, "КС\x1b]0;x\x07-5363");
+    const auto odd = dir.file("e\x1b[1m.bbd");
+    saveImage(odd, image);
+    for (const char* format : {"", "--csv"}) {
+        Args args{"summary", odd};
+        if (*format != '\0')
+            args.push_back(format);
+        ASSERT_EQ(run(args), kExitOk) << err.str();
+        EXPECT_EQ(out.str().find('\x1b'), std::string::npos) << out.str();
+        EXPECT_EQ(out.str().find('\x07'), std::string::npos);
+        EXPECT_NE(out.str().find("КС?]0;x?-5363"), std::string::npos) << out.str();
+        EXPECT_NE(out.str().find("e?[1m.bbd"), std::string::npos);
+    }
+}
+
+TEST_F(SummaryCommand, FollowsTheEnvironmentsLocaleUnlessOneIsNamed)
+{
+    const char* saved = std::getenv("LC_ALL");
+    const std::string savedValue = saved != nullptr ? saved : "";
+    ::setenv("LC_ALL", "ru_RU.UTF-8", 1);
+    const int code = run({"summary", "--csv", dir.file("a.bbd")});
+    const auto russian = out.str();
+    run({"summary", "--csv", "--locale", "C", dir.file("a.bbd")});
+    const auto named = out.str();
+    if (saved != nullptr)
+        ::setenv("LC_ALL", savedValue.c_str(), 1);
+    else
+        ::unsetenv("LC_ALL");
+
+    ASSERT_EQ(code, kExitOk);
+    EXPECT_EQ(parseCsv(russian)[1][6], figuresOf(makeDemoImage(1), DisplayLocale::russian()).eKp);
+    EXPECT_EQ(parseCsv(named)[1][6], figuresOf(makeDemoImage(1), DisplayLocale::c()).eKp);
 }
 
 } // namespace

@@ -26,6 +26,9 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
+#include <cerrno>
+#include <cstring>
+
 using namespace kestrel;
 using namespace kestrel::gui;
 using namespace kestrel::gui::test;
@@ -319,7 +322,7 @@ private slots:
         const IdentificationView& id = h.window->session().view.identification;
         QString expected = QStringLiteral("Данные от ") + QString::fromStdString(id.eDateCheck) + "  РП №"
             + QString::fromStdString(id.eRegNum);
-        expected.replace('.', '_').remove(':');
+        expected.replace('.', '_').remove(':').replace('/', '_'); // every recorder number has a "/"
 
         const QString target = h.path("saved.bbd");
         h.dialogs.clear();
@@ -330,6 +333,7 @@ private slots:
         QCOMPARE(options.title, QStringLiteral("Сохранение данных регистратора параметров"));
         QCOMPARE(options.proposedName, expected);
         QVERIFY(!options.proposedName.contains('.') && !options.proposedName.contains(':'));
+        QVERIFY(!options.proposedName.contains('/'));
         QCOMPARE(options.defaultSuffix, QStringLiteral("bbd"));
         QVERIFY(options.confirmOverwrite);
         QCOMPARE(fileBytes(target), fileBytes(file));
@@ -339,6 +343,15 @@ private slots:
         h.window->SaveDataExecute();
         QCOMPARE(h.dialogs.kinds(), QStringList({"save", "message"}));
         QCOMPARE(h.dialogs.calls[1].text, QStringLiteral("Файл данных регистратора не сохранен!"));
+
+        // A save that fails says why, after the same first line.
+        const QString unwritable = h.path("no-such-folder/saved.bbd");
+        h.dialogs.clear();
+        h.dialogs.saveAnswers.push_back(unwritable);
+        h.window->SaveDataExecute();
+        QCOMPARE(h.dialogs.kinds(), QStringList({"save", "message"}));
+        QCOMPARE(h.dialogs.calls[1].text,
+            QStringLiteral("Файл данных регистратора не сохранен!\n") + unwritable + ": " + QString::fromLocal8Bit(std::strerror(ENOENT)));
     }
 
     void startOfPeriod()
@@ -382,6 +395,49 @@ private slots:
         h.open(current);
         QVERIFY(h.buttonEnabled("tbStartReport"));
         QVERIFY(h.buttonEnabled("tbSave"));
+    }
+
+    // A reading stamp of 31 February: only the step that needs the reading date fails;
+    // the totals, masses and classes before it are shown and printed, as the command line does.
+    void impossibleReadingDate()
+    {
+        WindowHarness h;
+        MemoryImage feb31 = makeDemoImage(19);
+        feb31[layout::kReadingStamp + 2] = packBcd(31);
+        feb31[layout::kReadingStamp + 3] = packBcd(2);
+        fixChecksum(feb31);
+        const QString file = h.writeImage(feb31, QStringLiteral("feb31.bbd"));
+        h.dialogs.clear();
+        h.open(file);
+        QCOMPARE(h.dialogs.kinds(), QStringList({"open", "message"}));
+        QCOMPARE(h.dialogs.calls[1].text, QString::fromUtf8(kStatisticsFailedMessage));
+        QVERIFY(h.edit("eNcicl")->text() != "0");
+        QVERIFY(h.edit("eMass")->text() != "0,0");
+        compareMainPage(h, cliShow(file));
+
+        h.dialogs.clear();
+        h.dialogs.inputAnswers.push_back(QStringLiteral("32"));
+        h.window->makeReport(2, ReportMode::Preview);
+        QCOMPARE(fileBytes(h.path(QStringLiteral("$temp$.html"))), cliReport(file, 2, QStringLiteral("32")));
+
+        // "Начало" with an earlier file of the same recorder whose date is impossible names that file.
+        const QString current = h.writeDemo(19, QStringLiteral("current.bbd"));
+        h.open(current);
+        MemoryImage earlier = earlierReading(19);
+        earlier[layout::kReadingStamp + 2] = packBcd(30);
+        earlier[layout::kReadingStamp + 3] = packBcd(2);
+        fixChecksum(earlier);
+        const QString earlierFile = h.writeImage(earlier, QStringLiteral("earlier.bbd"));
+        const QStringList before = mainPageTexts(h);
+        h.dialogs.clear();
+        h.dialogs.openAnswers.push_back(earlierFile);
+        h.window->OpenPrevExecute();
+        QCOMPARE(h.dialogs.kinds(), QStringList({"open", "message"}));
+        const QString message = h.dialogs.calls[1].text;
+        QVERIFY2(message.startsWith(QStringLiteral("В файле ")) && message.contains(QStringLiteral("earlier.bbd"))
+                && message.contains(QStringLiteral("несуществующая дата считывания 30.02.")),
+            qPrintable(message));
+        QCOMPARE(mainPageTexts(h), before);
     }
 
     void cycleListChoosesItsRecord()

@@ -13,6 +13,9 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// A name that is not a regular file (a folder, a named pipe, a device) is refused at once
+// with a FileError whose reason is Russian; nothing waits for a writer or a reader.
+
 // Writes exactly the 32 768 bytes of the image.
 void saveImage(const std::string& fileName, const MemoryImage& image);
 

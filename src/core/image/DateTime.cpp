@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cmath>
+#include <string>
 
 namespace kestrel {
 
@@ -22,7 +23,8 @@ DateTime encodeDateTime(int year, int month, int day, int hour, int minute)
     const year_month_day ymd{std::chrono::year{year}, std::chrono::month{static_cast<unsigned>(month)},
         std::chrono::day{static_cast<unsigned>(day)}};
     if (month < 1 || month > 12 || day < 1 || day > 31 || !ymd.ok())
-        throw DateConversionError("Invalid argument to date encode");
+        throw DateConversionError("Несуществующая дата: день " + std::to_string(day) + ", месяц " + std::to_string(month)
+            + ", год " + std::to_string(year) + ".");
     const double days = static_cast<double>((sys_days{ymd} - kEpoch).count());
     return days + (hour * 60.0 + minute) / 1440.0;
 }
@@ -31,7 +33,7 @@ CalendarDate decodeDate(DateTime value)
 {
     using namespace std::chrono;
     if (!std::isfinite(value) || value < kMinDay || value >= kMaxDay + 1.0)
-        throw DateConversionError("Invalid date value");
+        throw DateConversionError("Дата вне допустимого диапазона (годы от 1 до 9999).");
     const auto whole = static_cast<long>(std::trunc(value));
     const year_month_day ymd{kEpoch + days{whole}};
     return {static_cast<int>(ymd.year()), static_cast<int>(static_cast<unsigned>(ymd.month())),

@@ -41,9 +41,11 @@ bool calcClassification(Session& s, UserInterface& ui)
 {
     ui.processMessages();
     try {
+        classifyLoads(s.stats);
+        // The reading date is converted only where the elapsed time needs it: an impossible
+        // date (31 February) fails that step and keeps the totals, masses and classes above.
         const DateTime periodEnd = stampToDateTime(stampAt(s.image, layout::kReadingStamp));
-        const int serviceLife = readI8(s.image, layout::kServiceLife);
-        classify(s.stats, s.periodStart, periodEnd, serviceLife);
+        classifyUsage(s.stats, s.periodStart, periodEnd, readI8(s.image, layout::kServiceLife));
         return true;
     } catch (const std::exception&) {
         ui.showMessage(kStatisticsFailedMessage);

@@ -38,7 +38,9 @@ void resetPeriodStart(Session& session);
 bool loadImageFile(Session& session, const std::string& fileName, UserInterface& ui);
 
 // The start-of-period operation with an earlier data file; true when the image changed.
-// Throws FileError when the file cannot be read and DateConversionError for an impossible reading date.
+// Throws FileError when the file cannot be read, and DateConversionError (a Russian text
+// naming the file or the current data) for an impossible reading date of a file of the
+// same recorder.
 bool applyPreviousPeriod(Session& session, const std::string& fileName, UserInterface& ui);
 
 } // namespace kestrel

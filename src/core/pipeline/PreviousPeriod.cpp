@@ -35,6 +35,22 @@ void clearKnownRecords(MemoryImage& current, const MemoryImage& earlier, std::si
     }
 }
 
+// The reading date of an image as a date-time; an impossible date (31 February) is
+// refused with a message that says where it is.
+DateTime readingDateTime(const MemoryImage& image, const std::string& where)
+{
+    const StampBytes stamp = stampAt(image, kReadingStamp);
+    try {
+        return stampToDateTime(stamp);
+    } catch (const DateConversionError&) {
+        std::string text = stampText(stamp);
+        while (!text.empty() && text.back() == ' ')
+            text.pop_back();
+        throw DateConversionError(where + " указана несуществующая дата считывания " + text
+            + ".\nНачало отчетного периода не изменено.");
+    }
+}
+
 } // namespace
 
 bool applyPreviousPeriod(Session& s, const std::string& fileName, UserInterface& ui)
@@ -43,10 +59,15 @@ bool applyPreviousPeriod(Session& s, const std::string& fileName, UserInterface&
     if (!checksumOk(earlier) && !ui.askYesNo(kChecksumQuestionFile))
         return false;
 
-    const DateTime currentReading = stampToDateTime(stampAt(s.image, kReadingStamp));
-    const DateTime earlierReading = stampToDateTime(stampAt(earlier, kReadingStamp));
+    // A file of another recorder is refused as such, whatever its dates say.
+    if (!identificationEqual(s.image, earlier)) {
+        ui.showMessage(kWrongPreviousFileMessage);
+        return false;
+    }
+    const DateTime currentReading = readingDateTime(s.image, "В текущих данных регистратора");
+    const DateTime earlierReading = readingDateTime(earlier, "В файле " + fileName);
     // An absent reading date counts as 0, so an absent current date refuses every earlier file.
-    if (!identificationEqual(s.image, earlier) || !(currentReading > earlierReading)) {
+    if (!(currentReading > earlierReading)) {
         ui.showMessage(kWrongPreviousFileMessage);
         return false;
     }

@@ -4,6 +4,7 @@
 #include "core/reports/ReportDocuments.h"
 #include "core/reports/RowLimit.h"
 #include "core/text/Cp1251.h"
+#include "core/text/SaveNameProposal.h"
 
 #include <stdexcept>
 
@@ -46,18 +47,7 @@ std::string fullReportTitle(const std::string& title, const IdentificationView& 
     return title + " от " + identification.eDateCheck + "  РП №" + identification.eRegNum;
 }
 
-std::string reportSaveNameProposal(std::string_view fullTitle)
-{
-    std::string name;
-    name.reserve(fullTitle.size());
-    for (const char ch : fullTitle) {
-        if (ch == '.')
-            name += '_';
-        else if (ch != ':')
-            name += ch;
-    }
-    return name;
-}
+std::string reportSaveNameProposal(std::string_view fullTitle) { return saveNameProposal(fullTitle); }
 
 std::string encodeDocument(const DocumentLines& lines)
 {

@@ -59,7 +59,7 @@ const ReportKind* findReportKind(int tag);
 // Title + " от " + reading date and time + "  РП №" + recorder number.
 std::string fullReportTitle(const std::string& title, const IdentificationView& identification);
 
-// File name offered when saving: "." → "_", ":" removed.
+// File name offered when saving: "." → "_", ":" removed, what no file name holds → "_".
 std::string reportSaveNameProposal(std::string_view fullTitle);
 
 // The file's bytes: every line in Windows-1251 followed by CR LF.

@@ -97,7 +97,7 @@ int usageClassOf(std::int64_t projectedCycles)
 
 int groupOf(int loadClass, int usageClass) { return std::clamp(loadClass + usageClass - 2, 1, 8); }
 
-void classify(StatisticsBlocks& blocks, DateTime periodStart, DateTime periodEnd, int serviceLifeYears)
+void classifyLoads(StatisticsBlocks& blocks)
 {
     const Sums sums = computeSums(blocks);
     for (std::size_t m = 0; m < blocks.size(); ++m) {
@@ -119,7 +119,10 @@ void classify(StatisticsBlocks& blocks, DateTime periodStart, DateTime periodEnd
 
     for (LoadStatistics& block : blocks)
         block.loadClass = loadClassOf(block.coefficient);
+}
 
+void classifyUsage(StatisticsBlocks& blocks, DateTime periodStart, DateTime periodEnd, int serviceLifeYears)
+{
     const double elapsedDays = periodEnd - periodStart;
     const double factor = serviceLifeYears * kDaysPerYear;
 
@@ -131,6 +134,12 @@ void classify(StatisticsBlocks& blocks, DateTime periodStart, DateTime periodEnd
         blocks[m].usageClass = usageClassOf(projected[m]);
         blocks[m].group = groupOf(blocks[m].loadClass, blocks[m].usageClass);
     }
+}
+
+void classify(StatisticsBlocks& blocks, DateTime periodStart, DateTime periodEnd, int serviceLifeYears)
+{
+    classifyLoads(blocks);
+    classifyUsage(blocks, periodStart, periodEnd, serviceLifeYears);
 }
 
 } // namespace kestrel

@@ -25,6 +25,12 @@ public:
 // is thrown. Motor hours and limiter trips are not touched.
 void classify(StatisticsBlocks& blocks, DateTime periodStart, DateTime periodEnd, int serviceLifeYears);
 
+// The two halves of classify, for a caller that must fetch the period's end between them
+// (converting the reading date is the first thing the usage half needs, and may fail):
+// sums, masses, coefficients and load classes; then projected cycles, usage classes and groups.
+void classifyLoads(StatisticsBlocks& blocks);
+void classifyUsage(StatisticsBlocks& blocks, DateTime periodStart, DateTime periodEnd, int serviceLifeYears);
+
 int loadClassOf(float coefficient);
 int usageClassOf(std::int64_t projectedCycles);
 int groupOf(int loadClass, int usageClass);

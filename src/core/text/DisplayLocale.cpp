@@ -20,14 +20,28 @@ DisplayLocale DisplayLocale::fromName(const std::string& name)
     return c();
 }
 
-DisplayLocale DisplayLocale::system()
+namespace {
+
+// The locale name the environment gives one category, as the C library reads it:
+// LC_ALL overrides the category's own variable, LANG is the default.
+std::string categoryLocaleName(const char* category)
 {
-    for (const char* var : {"LC_ALL", "LC_NUMERIC", "LANG"}) {
+    for (const char* var : {"LC_ALL", category, "LANG"}) {
         const char* v = std::getenv(var);
         if (v != nullptr && *v != '\0')
-            return fromName(v);
+            return v;
     }
-    return c();
+    return "C";
+}
+
+} // namespace
+
+DisplayLocale DisplayLocale::system()
+{
+    DisplayLocale result;
+    result.decimalSeparator = fromName(categoryLocaleName("LC_NUMERIC")).decimalSeparator;
+    result.shortDateFormat = fromName(categoryLocaleName("LC_TIME")).shortDateFormat;
+    return result;
 }
 
 } // namespace kestrel

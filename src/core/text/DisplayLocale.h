@@ -14,7 +14,8 @@ struct DisplayLocale {
     static DisplayLocale c();
     // By a locale name such as "ru_RU.UTF-8", "de_DE", "en_US", "C".
     static DisplayLocale fromName(const std::string& name);
-    // From the process environment (LC_ALL, LC_NUMERIC, LANG), as the system would say.
+    // From the process environment, as the C library reads it: the separator from
+    // LC_ALL, LC_NUMERIC, LANG; the short date from LC_ALL, LC_TIME, LANG.
     static DisplayLocale system();
 };
 

@@ -2,8 +2,6 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 
 namespace kestrel {
 
@@ -17,12 +15,19 @@ std::string withSeparator(std::string text, char separator)
     return text;
 }
 
-std::string twoDigits(int v)
+// Decimal digits of a non-negative integer, zero-padded to `width`. to_chars never
+// looks at the C runtime locale, which the desktop program sets from the environment.
+std::string paddedDigits(int v, int width)
 {
-    char buf[8];
-    std::snprintf(buf, sizeof buf, "%02d", v);
-    return buf;
+    char buf[16];
+    const auto result = std::to_chars(buf, buf + sizeof buf, v);
+    std::string text(buf, result.ptr);
+    if (static_cast<int>(text.size()) < width)
+        text.insert(0, static_cast<std::size_t>(width) - text.size(), '0');
+    return text;
 }
+
+std::string twoDigits(int v) { return paddedDigits(v, 2); }
 
 } // namespace
 
@@ -50,13 +55,17 @@ std::string formatGeneral(double value, const DisplayLocale& locale)
         return value > 0 ? "INF" : "-INF";
     if (value == 0.0)
         return "0";
+    // 15 significant digits of the exact binary value, rounded: [-]d.dddddddddddddde[+-]XX
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%.14e", value);
-    // buf: [-]d.dddddddddddddde[+-]XX
-    std::string text = buf;
+    const auto written = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, 14);
+    const std::string_view text(buf, static_cast<std::size_t>(written.ptr - buf));
     const auto ePos = text.find('e');
-    const int exponent = std::atoi(text.c_str() + ePos + 1);
-    std::string mantissa = text.substr(0, ePos);
+    std::string_view exponentText = text.substr(ePos + 1);
+    if (!exponentText.empty() && exponentText.front() == '+')
+        exponentText.remove_prefix(1);
+    int exponent = 0;
+    std::from_chars(exponentText.data(), exponentText.data() + exponentText.size(), exponent);
+    std::string mantissa(text.substr(0, ePos));
     const bool negative = mantissa[0] == '-';
     if (negative)
         mantissa.erase(0, 1);
@@ -72,7 +81,7 @@ std::string formatGeneral(double value, const DisplayLocale& locale)
         out.append(digits, 0, 1);
         if (digits.size() > 1)
             out.append(1, '.').append(digits, 1);
-        out.append(1, 'E').append(std::to_string(exponent));
+        out.append(1, 'E').append(exponent < 0 ? "-" + paddedDigits(-exponent, 1) : paddedDigits(exponent, 1));
     } else if (exponent >= 0) {
         const auto intLen = static_cast<std::size_t>(exponent) + 1;
         out.append(digits, 0, intLen);
@@ -99,17 +108,11 @@ std::string formatShortDate(DateTime value, const DisplayLocale& locale)
         while (i + run < f.size() && f[i + run] == ch)
             ++run;
         if (ch == 'd') {
-            out += run >= 2 ? twoDigits(d.day) : std::to_string(d.day);
+            out += paddedDigits(d.day, run >= 2 ? 2 : 1);
         } else if (ch == 'M') {
-            out += run >= 2 ? twoDigits(d.month) : std::to_string(d.month);
+            out += paddedDigits(d.month, run >= 2 ? 2 : 1);
         } else if (ch == 'y') {
-            if (run >= 4) {
-                char buf[16];
-                std::snprintf(buf, sizeof buf, "%04d", d.year);
-                out += buf;
-            } else {
-                out += twoDigits(d.year % 100);
-            }
+            out += run >= 4 ? paddedDigits(d.year, 4) : twoDigits(d.year % 100);
         } else {
             out.append(run, ch);
         }

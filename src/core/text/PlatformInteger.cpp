@@ -1,6 +1,6 @@
 #include "core/text/PlatformInteger.h"
 
-#include <cstdio>
+#include <algorithm>
 
 namespace kestrel {
 
@@ -73,9 +73,17 @@ std::int32_t platformStrToIntDef(std::string_view text, std::int32_t fallback)
 
 std::string hexText(std::uint32_t value, int digits)
 {
-    char buffer[16];
-    std::snprintf(buffer, sizeof buffer, "%0*X", digits, static_cast<unsigned>(value));
-    return buffer;
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    char buffer[8];
+    int n = 0;
+    do {
+        buffer[n++] = kDigits[value & 0xFu];
+        value >>= 4;
+    } while (value != 0);
+    std::string text(static_cast<std::size_t>(std::max(digits, n) - n), '0');
+    while (n > 0)
+        text += buffer[--n];
+    return text;
 }
 
 } // namespace kestrel

@@ -5,22 +5,40 @@
 
 namespace kestrel::gui {
 
-bool moveReplacing(const QString& from, const QString& to)
+namespace {
+
+bool renameFile(const QString& from, const QString& to, QString* reason)
+{
+    QFile file(from);
+    if (file.rename(to))
+        return true;
+    if (reason != nullptr)
+        *reason = file.errorString();
+    return false;
+}
+
+} // namespace
+
+bool moveReplacing(const QString& from, const QString& to, QString* reason)
 {
     if (QFileInfo(from).absoluteFilePath() == QFileInfo(to).absoluteFilePath())
         return QFileInfo::exists(from);
     const QFileInfo target(to);
-    if (target.isDir())
-        return false; // only a file is replaced
+    if (target.isDir()) {
+        // only a file is replaced
+        if (reason != nullptr)
+            *reason = QStringLiteral("это папка, а не файл");
+        return false;
+    }
     if (!target.exists())
-        return QFile::rename(from, to);
+        return renameFile(from, to, reason);
 
     QString aside = to + QStringLiteral(".old");
     for (int n = 1; QFileInfo::exists(aside); ++n)
         aside = to + QStringLiteral(".old%1").arg(n);
-    if (!QFile::rename(to, aside))
+    if (!renameFile(to, aside, reason))
         return false;
-    if (QFile::rename(from, to)) {
+    if (renameFile(from, to, reason)) {
         QFile::remove(aside);
         return true;
     }

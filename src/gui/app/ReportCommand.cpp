@@ -4,6 +4,7 @@
 #include "gui/app/FileReplace.h"
 #include "gui/app/GuiDialogs.h"
 
+#include <QDir>
 #include <QFile>
 
 namespace kestrel::gui {
@@ -64,8 +65,11 @@ void makeReport(int tag, ReportMode mode, const ReportInput& input, const Progra
         const QString target = dialogs.saveFileName(parent, options);
         if (target.isEmpty())
             return;
-        if (!moveReplacing(temporary, target))
-            ui.showMessage(kReportNotSavedMessage);
+        // The described message first, then why: a bare "not saved" leaves the user guessing.
+        QString why;
+        if (!moveReplacing(temporary, target, &why))
+            ui.showMessage(std::string(kReportNotSavedMessage) + "\n" + QDir::toNativeSeparators(target).toStdString() + ": "
+                + why.toStdString());
         break;
     }
     }

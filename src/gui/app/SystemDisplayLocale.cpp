@@ -69,14 +69,17 @@ std::string shortDatePattern(const QString& qtFormat)
 
 DisplayLocale displayLocaleFrom(const QLocale& locale)
 {
-    // The C locale's short date ("d MMM yyyy") names the month; the command line's
-    // C locale is used instead, so that both front ends show the same texts.
-    if (locale.language() == QLocale::C)
-        return DisplayLocale::c();
-    DisplayLocale result;
+    // QLocale::system() answers the decimal point from LC_NUMERIC and the date formats
+    // from LC_TIME (LC_ALL over either, LANG as the default), as the command line reads
+    // them; its language follows LC_MESSAGES, so it must not decide either part.
+    DisplayLocale result = DisplayLocale::c();
     const QString point = locale.decimalPoint();
     result.decimalSeparator = point.size() == 1 && point[0].unicode() < 0x80 ? static_cast<char>(point[0].unicode()) : '.';
-    result.shortDateFormat = shortDatePattern(locale.dateFormat(QLocale::ShortFormat));
+    // The C locale's short date ("d MMM yyyy") names the month; the command line's C
+    // short date is used instead, so that both front ends show the same texts.
+    const QString shortFormat = locale.dateFormat(QLocale::ShortFormat);
+    if (shortFormat != QLocale::c().dateFormat(QLocale::ShortFormat))
+        result.shortDateFormat = shortDatePattern(shortFormat);
     return result;
 }
 

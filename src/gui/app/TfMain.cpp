@@ -7,6 +7,7 @@
 #include "core/pipeline/DeviceLoad.h"
 #include "core/pipeline/Pipeline.h"
 #include "core/stats/LoadDistribution.h"
+#include "core/text/SaveNameProposal.h"
 #include "gui/app/FileFilter.h"
 #include "gui/app/GuiDialogs.h"
 #include "gui/app/GuiUserInterface.h"
@@ -510,8 +511,7 @@ void TfMain::SaveDataExecute()
     BusyScope busy(*this);
     MainView shown;
     mainPage_->readInto(shown.identification, shown.statistics);
-    const std::string proposal = reportSaveNameProposal(
-        "Данные от " + shown.identification.eDateCheck + "  РП №" + shown.identification.eRegNum);
+    const std::string proposal = dataFileNameProposal(shown.identification.eDateCheck, shown.identification.eRegNum);
 
     GuiDialogs::FileOptions options;
     options.title = QStringLiteral("Сохранение данных регистратора параметров");
@@ -528,7 +528,8 @@ void TfMain::SaveDataExecute()
     try {
         saveImage(nativePath(fileName), session_.image);
     } catch (const std::exception& error) {
-        dialogs_.message(this, qt(error.what()));
+        // The described text first, then the file and the system's reason.
+        dialogs_.message(this, QStringLiteral("Файл данных регистратора не сохранен!\n") + qt(error.what()));
         return;
     }
     showFileName(fileName);

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace kestrel {
 namespace {
 
@@ -31,6 +33,17 @@ struct PipelineFixture : ::testing::Test {
     test::TempDir dir;
     ScriptedUserInterface ui;
     Session session;
+
+    // The message of the date failure of "Начало" with this earlier file.
+    std::string dateFailureWith(const std::string& earlierPath)
+    {
+        try {
+            applyPreviousPeriod(session, earlierPath, ui);
+        } catch (const DateConversionError& e) {
+            return e.what();
+        }
+        return "no date failure";
+    }
 
     std::string save(const std::string& name, ImageBuilder& b)
     {
@@ -182,15 +195,77 @@ TEST_F(PipelineFixture, CurrentImageWithoutReadingDateRefusesEveryEarlierFile)
     EXPECT_FALSE(applyPreviousPeriod(session, save("earlier.bbd", earlier), ui));
 }
 
-TEST_F(PipelineFixture, ImpossibleReadingDateOfTheEarlierFileChangesNothing)
+TEST_F(PipelineFixture, ImpossibleReadingDateKeepsTheFiguresComputedBeforeTheElapsedTime)
+{
+    // A first reading leaves usage classes behind that the failing step must not touch.
+    auto first = reading();
+    loadImageFile(session, save("first.bbd", first), ui);
+    const auto usageBefore = session.view.statistics.eUi;
+    const auto groupBefore = session.view.statistics.eAi;
+
+    auto b = reading();
+    b.stamp(kReadingStamp, 30, 14, 31, 2, 26); // 31.02.2026
+    b.bucket(1, 49, 3000).bucket(2, 99, 400);
+    ui.messages.clear();
+    ASSERT_TRUE(loadImageFile(session, save("feb31.bbd", b), ui));
+    EXPECT_EQ(ui.messages, (std::vector<std::string>{kStatisticsFailedMessage}));
+    const auto& st = session.view.statistics;
+    EXPECT_EQ(st.eNcicl, "3600");
+    EXPECT_EQ(session.stats[kWinch1].totalCycles, 3000);
+    EXPECT_GT(session.stats[kCrane].liftedMass, 0.0f);
+    EXPECT_NE(st.eMass, "0.0");
+    EXPECT_NE(st.eKp, "0.00");
+    EXPECT_EQ(st.eQi, "Q" + std::to_string(session.stats[kCrane].loadClass));
+    EXPECT_EQ(session.stats[kWinch2].loadClass, 4); // most cycles at 100 %
+    EXPECT_EQ(st.eUi, usageBefore);
+    EXPECT_EQ(st.eAi, groupBefore);
+    EXPECT_EQ(session.view.identification.eDateCheck, "31.02.2026 14:30 ");
+}
+
+TEST_F(PipelineFixture, ImpossibleReadingDateInStartOfPeriodNamesItsPlaceAndChangesNothing)
 {
     auto now = reading();
     loadImageFile(session, save("now.bbd", now), ui);
     const MemoryImage before = session.image;
     auto earlier = reading();
     earlier.stamp(kReadingStamp, 0, 8, 31, 2, 26);
-    EXPECT_THROW(applyPreviousPeriod(session, save("earlier.bbd", earlier), ui), DateConversionError);
+    const auto earlierPath = save("earlier.bbd", earlier);
+    EXPECT_EQ(dateFailureWith(earlierPath), "В файле " + earlierPath
+            + " указана несуществующая дата считывания 31.02.2026 08:00.\nНачало отчетного периода не изменено.");
     EXPECT_EQ(session.image, before);
+
+    // The identification is compared first: another recorder's file is simply the wrong file.
+    earlier.text(kRecorderSerial, 16, "78");
+    ui.messages.clear();
+    EXPECT_FALSE(applyPreviousPeriod(session, save("other.bbd", earlier), ui));
+    EXPECT_EQ(ui.messages, (std::vector<std::string>{kWrongPreviousFileMessage}));
+
+    // The current reading's own impossible date is named as such.
+    auto feb31 = reading();
+    feb31.stamp(kReadingStamp, 30, 14, 31, 2, 26);
+    loadImageFile(session, save("feb31.bbd", feb31), ui);
+    auto older = reading();
+    older.stamp(kReadingStamp, 0, 8, 1, 6, 26);
+    EXPECT_EQ(dateFailureWith(save("older.bbd", older)).rfind(
+                  "В текущих данных регистратора указана несуществующая дата считывания 31.02.2026 14:30.", 0),
+        0u);
+}
+
+TEST_F(PipelineFixture, FilesThatAreNotRegularAreRefusedAtOnce)
+{
+    const auto fifo = dir.file("fifo.bbd");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    // With no writer, opening the pipe would wait for ever.
+    try {
+        loadImageFile(session, fifo, ui);
+        FAIL() << "a named pipe was read";
+    } catch (const FileError& e) {
+        EXPECT_EQ(std::string(e.what()), fifo + ": это именованный канал, а не файл данных");
+    }
+    EXPECT_THROW(applyPreviousPeriod(session, fifo, ui), FileError);
+    EXPECT_THROW(readImageFile(dir.path().string()), FileError);
+    EXPECT_THROW(readImageFile("/dev/zero"), FileError);
+    EXPECT_THROW(saveImage(fifo, session.image), FileError);
 }
 
 } // namespace

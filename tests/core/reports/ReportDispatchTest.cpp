@@ -88,7 +88,7 @@ TEST(ReportDispatch, WriterFailureKeepsWhatWasWritten)
     const auto doc = buildReportDocument(2, f.input(), ui);
     ASSERT_TRUE(doc.has_value());
     ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0], "Invalid date value");
+    EXPECT_EQ(ui.messages[0], "Дата вне допустимого диапазона (годы от 1 до 9999).");
     // The document stops before the installation date line.
     EXPECT_TRUE(doc->bytes.ends_with(
         utf8ToCp1251("2.4. Предприятие-изготовитель РП . . . . <B>НПП Технология</B><BR>\r\n")));
