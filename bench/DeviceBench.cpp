@@ -64,15 +64,24 @@ void BM_ReadDevice_VirtualTimeNoBitDelay(benchmark::State& state)
 }
 BENCHMARK(BM_ReadDevice_VirtualTimeNoBitDelay)->Unit(benchmark::kMillisecond);
 
-// Nanoseconds one round of the real busy loop takes, measured on the fine clock.
+// Nanoseconds one round of the real busy loop takes, measured on the fine clock: the
+// quickest of several runs, as the calibration takes it, so that another program's
+// turn on the processor does not raise the floor.
 double nanosecondsPerLoopRound(SystemClock& clock)
 {
     constexpr std::int64_t rounds = 100'000'000;
-    const auto t0 = std::chrono::steady_clock::now();
-    clock.busyLoop(rounds);
-    const auto t1 = std::chrono::steady_clock::now();
-    return static_cast<double>(std::chrono::duration_cast<std::chrono::nanoseconds>(t1 - t0).count())
-        / static_cast<double>(rounds);
+    constexpr int runs = 5;
+    double best = 0;
+    for (int run = 0; run < runs; ++run) {
+        const auto t0 = std::chrono::steady_clock::now();
+        clock.busyLoop(rounds);
+        const auto t1 = std::chrono::steady_clock::now();
+        const double ns = static_cast<double>(std::chrono::duration_cast<std::chrono::nanoseconds>(t1 - t0).count())
+            / static_cast<double>(rounds);
+        if (run == 0 || ns < best)
+            best = ns;
+    }
+    return best;
 }
 
 void BM_ReadDevice_RealClockAgainstFloor(benchmark::State& state)
@@ -131,6 +140,23 @@ void BM_ReadDevice_RealClockAgainstFloor(benchmark::State& state)
     state.counters["over_floor_pct"] = (wallMs / floorMs - 1.0) * 100.0;
 }
 BENCHMARK(BM_ReadDevice_RealClockAgainstFloor)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// The bit-delay calibration on the real clock: five runs of the 10^8-round loop, once
+// per program start.
+void BM_Calibration(benchmark::State& state)
+{
+    SystemClock clock;
+    SimulatedReaderDevice device(makeDemoImage(1), SimulatedFaults{}, clock);
+    SimulatedLptPort lpt(kPort, device);
+    ScriptedUserInterface ui;
+    std::int32_t loops = 0;
+    for (auto _ : state) {
+        TI2C bus(lpt, clock, ui);
+        loops = bus.DelayLoops;
+    }
+    state.counters["delay_loops"] = loops;
+}
+BENCHMARK(BM_Calibration)->Iterations(3)->Unit(benchmark::kMillisecond);
 
 } // namespace
 } // namespace kestrel
