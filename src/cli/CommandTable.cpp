@@ -15,8 +15,8 @@ const std::vector<Command>& commandTable()
         {"show", "show IMAGE.bbd [--previous PREV.bbd] [--step S] [--yes] [--locale NAME] [--json]", runShow},
         {"summary", "summary DIR_OR_FILES... [--csv] [--locale NAME]", runSummary},
         {"demo-image", "demo-image [--seed N] -o FILE.bbd", runDemoImage},
-        {"read", "read --device DEVICE [--port ADDR] [--start A] [--size N] -o OUT.bbd", runRead},
-        {"erase", "erase --device DEVICE [--port ADDR] --start A --size N", runErase},
+        {"read", "read --device DEVICE [--port ADDR] [--start A] [--size N] [--verify] [--yes] -o OUT.bbd", runRead},
+        {"erase", "erase --device DEVICE [--port ADDR] --start A --size N [--yes]", runErase},
         {"dump", "dump IMAGE.bbd|--device DEVICE [--port ADDR] [--start A] [--size N]", runDump},
         {"ports", "ports [--root DIR]", runPorts},
     };

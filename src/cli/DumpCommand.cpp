@@ -1,3 +1,4 @@
+#include "cli/AreaOptions.h"
 #include "cli/ArgParser.h"
 #include "cli/Commands.h"
 #include "cli/DeviceLink.h"
@@ -22,7 +23,7 @@ int runDump(const Args& argv, std::ostream& out, std::ostream& err)
         throw UsageError("--port: адрес порта задается только вместе с --device");
 
     CliUserInterface ui(err, false);
-    AreaFields fields{args.value("--start").value_or(""), args.value("--size").value_or("")};
+    AreaFields fields = areaFieldsFromOptions(args);
     if (device) {
         DeviceLink link(*device, args.value("--port"), ui, err);
         const auto result = bbGetRAMClick(link.transfer(), fields);

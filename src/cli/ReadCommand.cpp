@@ -1,18 +1,33 @@
+#include "cli/AreaOptions.h"
 #include "cli/ArgParser.h"
 #include "cli/Commands.h"
 #include "cli/DeviceLink.h"
 #include "core/device/reader/ExtendedPageActions.h"
+#include "core/image/Checksum.h"
+#include "core/image/MemoryImage.h"
 
 #include <fstream>
 #include <ostream>
 
 namespace kestrel::cli {
 
+namespace {
+
+bool isWholeMemory(const AreaReadResult& result)
+{
+    return result.range.start == 0 && result.bytes.size() == kImageSize;
+}
+
+} // namespace
+
 // Reads an area of the reader device (the whole memory by default) into a file, as
-// the extended page's "Прочитать" does; status texts go to stderr.
+// the extended page's "Прочитать" does; status texts go to stderr. --verify reads it a
+// second time and takes it only when both readings agree. The whole memory has its
+// checksum tested: a bad one is still written (it is what the device holds), but is
+// the checksum question, answered by --yes.
 int runRead(const Args& argv, std::ostream&, std::ostream& err)
 {
-    const ArgParser args(argv, {"--device", "--start", "--size", "-o"}, {});
+    const ArgParser args(argv, {"--device", "--port", "--start", "--size", "-o"}, {"--verify", "--yes"});
     if (!args.positional().empty())
         throw UsageError("unexpected argument " + args.positional().front());
     const auto device = args.value("--device");
@@ -21,11 +36,12 @@ int runRead(const Args& argv, std::ostream&, std::ostream& err)
     const auto outPath = args.value("-o");
     if (!outPath)
         throw UsageError("-o OUT.bbd is required");
+    AreaFields fields = areaFieldsFromOptions(args);
 
-    CliUserInterface ui(err, false);
-    DeviceLink link(*device, ui, err);
-    AreaFields fields{args.value("--start").value_or(""), args.value("--size").value_or("")};
-    const auto result = bbGetRAMClick(link.transfer(), fields);
+    CliUserInterface ui(err, args.flag("--yes"));
+    DeviceLink link(*device, args.value("--port"), ui, err);
+    const ReadCheck check = args.flag("--verify") ? ReadCheck::Twice : ReadCheck::Once;
+    const auto result = bbGetRAMClick(link.transfer(), fields, check);
     if (!result)
         return kExitDeviceFailed;
 
@@ -35,6 +51,10 @@ int runRead(const Args& argv, std::ostream&, std::ostream& err)
     if (!file) {
         err << *outPath << ": cannot be written\n";
         return kExitFileError;
+    }
+    if (isWholeMemory(*result)) {
+        if (!checksumOk(result->bytes) && !ui.askYesNo(kChecksumQuestionDevice))
+            return kExitChecksumRefused;
     }
     return kExitOk;
 }

@@ -1,5 +1,6 @@
 #include "cli/Commands.h"
 #include "cli/DeviceLink.h"
+#include "cli/DeviceLink.h"
 #include "core/demo/DemoImage.h"
 #include "core/image/DataFile.h"
 #include "support/TempDir.h"
@@ -56,7 +57,7 @@ TEST_F(DeviceCommands, ReadCopiesTheDeviceMemoryByteForByte)
 
 TEST_F(DeviceCommands, EraseLeavesZerosThatTheNextReadFinds)
 {
-    ASSERT_EQ(run("erase --device sim:x.bbd --start 0x100 --size 0x45"), 0) << err;
+    ASSERT_EQ(run("erase --device sim:x.bbd --start 0x100 --size 0x45 --yes"), 0) << err;
     EXPECT_NE(err.find("Данные записаны на ПСИ"), std::string::npos) << err;
 
     MemoryImage expected = makeDemoImage(5);
@@ -86,6 +87,63 @@ TEST_F(DeviceCommands, AFailedReadWritesNothingAndSaysWhy)
     EXPECT_FALSE(std::filesystem::exists(dir.file("y.bbd")));
     EXPECT_NE(err.find("Превышено время ожидания ответа!"), std::string::npos) << err;
     EXPECT_NE(err.find("Данные не загружены в память"), std::string::npos) << err;
+}
+
+TEST_F(DeviceCommands, EraseWithoutYesPrintsTheQuestionAndErasesNothing)
+{
+    EXPECT_EQ(run("erase --device sim:x.bbd --start 0 --size 0x8000"), kExitChecksumRefused);
+    EXPECT_EQ(err, "Стереть область 0x0000–0x7FFF (32768 байт) в ПСИ?\n"); // not even a search
+    EXPECT_EQ(readImageFile(dir.file("x.bbd")), makeDemoImage(5));
+}
+
+TEST_F(DeviceCommands, AreaTextsThatAreNoNumbersAreUsageErrors)
+{
+    for (const char* command :
+        {"erase --device sim:x.bbd --start abc --size xyz --yes", "read --device sim:x.bbd --start abc --size xyz -o y.bbd",
+            "dump --device sim:x.bbd --start abc --size xyz"}) {
+        EXPECT_EQ(run(command), kExitUsage) << command;
+        EXPECT_NE(err.find("Адрес области задан неверно: «abc»\nРазмер области задан неверно: «xyz»\nusage: "),
+            std::string::npos)
+            << err;
+        EXPECT_EQ(err.find("Поиск ПСИ"), std::string::npos) << err;
+    }
+    EXPECT_EQ(readImageFile(dir.file("x.bbd")), makeDemoImage(5));
+    EXPECT_FALSE(std::filesystem::exists(dir.file("y.bbd")));
+    EXPECT_EQ(run("dump x.bbd --size 1O"), kExitUsage);
+    EXPECT_NE(err.find("Размер области задан неверно: «1O»"), std::string::npos) << err;
+}
+
+TEST_F(DeviceCommands, ABadChecksumIsWrittenAsReadButIsTheChecksumQuestion)
+{
+    MemoryImage damaged = makeDemoImage(5);
+    damaged[0x10] ^= 0x04;
+    saveImage(dir.file("x.bbd"), damaged);
+
+    EXPECT_EQ(run("read --device sim:x.bbd -o y.bbd"), kExitChecksumRefused);
+    EXPECT_EQ(readFile(dir.file("y.bbd")), readFile(dir.file("x.bbd"))); // what the device holds
+    EXPECT_NE(err.find("Неправильная контрольная сумма!\nВозможно, ошибка чтения ПСИ.\n Продолжить обработку?"),
+        std::string::npos)
+        << err;
+
+    std::filesystem::remove(dir.file("y.bbd"));
+    EXPECT_EQ(run("read --device sim:x.bbd --yes -o y.bbd"), kExitOk) << err;
+    EXPECT_EQ(readFile(dir.file("y.bbd")), readFile(dir.file("x.bbd")));
+    // An area has no checksum of its own.
+    EXPECT_EQ(run("read --device sim:x.bbd --size 0x100 -o y.bbd"), kExitOk) << err;
+}
+
+TEST_F(DeviceCommands, VerifyTakesOnlyTwoEqualReadings)
+{
+    // The simulated device flips bit 0 of byte 0xF5 of its first reading only: an odd
+    // offset, which the checksum does not cover.
+    // An area keeps the test short; the whole memory is read the same way.
+    EXPECT_EQ(run("read --device sim:x.bbd,flip=245 --verify --size 0x200 -o y.bbd"), kExitDeviceFailed);
+    EXPECT_NE(err.find("Два чтения ПСИ не совпадают: первое различие по адресу 0x00F5!"), std::string::npos) << err;
+    EXPECT_NE(err.find("Данные не загружены в память"), std::string::npos) << err;
+    EXPECT_FALSE(std::filesystem::exists(dir.file("y.bbd")));
+
+    EXPECT_EQ(run("read --device sim:x.bbd --verify --size 0x200 -o y.bbd"), kExitOk) << err;
+    EXPECT_EQ(readFile(dir.file("y.bbd")), readFile(dir.file("x.bbd")).substr(0, 0x200));
 }
 
 TEST(DumpCommand, FileAreasAsHexTables)

@@ -1,11 +1,13 @@
 // "Загрузить" over the simulated reader device (KESTREL_PORTIO=sim:FILE, set before the
 // window loads the port library): the same texts as opening the file, the memory dump,
-// the device search and the checksum question, and the buttons whatever the outcome.
+// the device search and the checksum question, and the buttons whatever the outcome;
+// a broken read or two differing readings leave the earlier reading shown.
 #include "core/demo/DemoImage.h"
 #include "core/device/reader/ReaderDeviceTransfer.h"
 #include "core/image/Checksum.h"
 #include "core/image/DataFile.h"
 #include "core/image/ImageLayout.h"
+#include "core/text/DisplayLocale.h"
 #include "gui/app/TDataModule1.h"
 #include "gui/pages/ExtendedPage.h"
 #include "gui/pages/OperPage.h"
@@ -36,6 +38,31 @@ QStringList shownTexts(const WindowHarness& h)
                 texts << list->topLevelItem(r)->text(c);
     texts.sort();
     return texts;
+}
+
+// Every cell of the extended page's hex table.
+std::vector<std::string> dumpCells(const WindowHarness& h)
+{
+    const MemoryDumpTable& table = h.window->extendedPage().model().table();
+    std::vector<std::string> cells;
+    for (int r = 0; r < table.rowCount(); ++r)
+        for (int c = 0; c < table.columnCount(); ++c)
+            cells.push_back(table.cell(r, c));
+    return cells;
+}
+
+// The harness's window replaced by one built as `kestrel --verify --extended` builds it.
+void verifyReads(WindowHarness& h)
+{
+    TfMain::Options options;
+    options.dialogs = &h.dialogs;
+    options.clock = &h.clock;
+    options.workFolder = h.work.path();
+    options.locale = DisplayLocale::russian();
+    options.extended = true;
+    options.verifyReads = true;
+    h.window.reset();
+    h.window = std::make_unique<TfMain>(options);
 }
 
 // The port library reads KESTREL_PORTIO when a window loads it.
@@ -125,6 +152,62 @@ private slots:
         QCOMPARE(h.window->session().image, damaged); // the bytes as read
         for (const char* name : kLoadButtons)
             QVERIFY2(h.buttonEnabled(name), name);
+    }
+
+    void aBrokenReadLeavesTheEarlierReadingShown()
+    {
+        const MemoryImage earlier = makeDemoImage(37);
+        const QString file = writeFile(earlier, QStringLiteral("earlier.bbd"));
+        const QString vanishing = writeFile(makeDemoImage(38), QStringLiteral("vanishing.bbd"));
+        useDevice(QStringLiteral("sim:") + vanishing + QStringLiteral(",disconnect=20000"));
+        WindowHarness h(true);
+        h.open(file);
+        const QStringList texts = shownTexts(h);
+        const std::vector<std::string> dump = dumpCells(h);
+        h.dialogs.clear();
+
+        h.window->GetFromCopyrExecute(); // found, then gone some 70 transactions into the read
+        QVERIFY2(h.dialogs.kinds().contains(QStringLiteral("error")), qPrintable(h.dialogs.kinds().join(',')));
+        QVERIFY(!h.dialogs.kinds().contains(QStringLiteral("question")));
+        QCOMPARE(h.window->session().image, earlier); // "Сохранить" saves the earlier reading, whole
+        QCOMPARE(shownTexts(h), texts);
+        QVERIFY(dumpCells(h) == dump);
+        QCOMPARE(h.window->statusText(0), QString::fromUtf8(kReadFailed));
+        for (const char* name : kLoadButtons)
+            QVERIFY2(h.buttonEnabled(name), name);
+    }
+
+    void verifyTakesOnlyTwoEqualReadings()
+    {
+        const MemoryImage earlier = makeDemoImage(39);
+        const QString file = writeFile(earlier, QStringLiteral("before-verify.bbd"));
+        const MemoryImage onDevice = makeDemoImage(40);
+        // Bit 0 of byte 0x51 of the first reading only: an odd offset, past the checksum.
+        const QString flipping = writeFile(onDevice, QStringLiteral("flipping.bbd"));
+        useDevice(QStringLiteral("sim:") + flipping + QStringLiteral(",flip=81"));
+        WindowHarness h(true);
+        verifyReads(h);
+        h.open(file);
+        const QStringList texts = shownTexts(h);
+        const std::vector<std::string> dump = dumpCells(h);
+        h.dialogs.clear();
+
+        h.window->GetFromCopyrExecute();
+        QCOMPARE(h.dialogs.kinds(), QStringList({"error"}));
+        QCOMPARE(h.dialogs.calls[0].caption, QString::fromUtf8(kReaderCaption));
+        QCOMPARE(h.dialogs.calls[0].text,
+            QStringLiteral("Два чтения ПСИ не совпадают: первое различие по адресу 0x0051!"));
+        QCOMPARE(h.window->session().image, earlier);
+        QCOMPARE(shownTexts(h), texts);
+        QVERIFY(dumpCells(h) == dump);
+        QCOMPARE(h.window->statusText(0), QString::fromUtf8(kReadFailed));
+
+        // The bit flipped once: now both readings agree and are taken.
+        h.dialogs.clear();
+        h.window->GetFromCopyrExecute();
+        QVERIFY2(h.dialogs.calls.empty(), qPrintable(h.dialogs.kinds().join(',')));
+        QCOMPARE(h.window->session().image, onDevice);
+        QCOMPARE(h.window->statusText(0), QString::fromUtf8(kReadDone));
     }
 
     void transferDisablesWhatWouldStartAnother()

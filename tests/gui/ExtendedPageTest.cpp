@@ -1,8 +1,11 @@
 #include "gui/pages/ExtendedPage.h"
 
 #include "core/demo/DemoImage.h"
+#include "core/device/reader/ReaderDeviceTransfer.h"
+#include "core/image/DataFile.h"
 #include "core/text/PlatformInteger.h"
 #include "core/ui/ScriptedUserInterface.h"
+#include "gui/support/GuiTestSupport.h"
 #include "gui/widgets/MemoryDumpModel.h"
 
 #include <QHeaderView>
@@ -10,18 +13,33 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <array>
 
 using namespace kestrel;
 using namespace kestrel::gui;
+using namespace kestrel::gui::test;
 
 namespace {
 
 QString text(const MemoryDumpModel& model, int row, int column)
 {
     return model.data(model.index(row, column)).toString();
+}
+
+// The bytes "Прочитать" shows for the area the fields hold now.
+QStringList readBack(WindowHarness& h)
+{
+    h.window->extendedPage().findChild<QPushButton*>(QStringLiteral("bbGetRAM"))->click();
+    const MemoryDumpModel& model = h.window->extendedPage().model();
+    QStringList bytes;
+    for (int row = 0; row < model.rowCount(); ++row)
+        for (int column = 1; column < model.columnCount(); ++column)
+            if (const QString cell = text(model, row, column); !cell.isEmpty())
+                bytes << cell;
+    return bytes;
 }
 
 } // namespace
@@ -99,6 +117,52 @@ private slots:
         QCOMPARE(page.findChild<QLineEdit*>(QStringLiteral("eeStart"))->text(), QStringLiteral("0x7FF0"));
         QCOMPARE(page.findChild<QLineEdit*>(QStringLiteral("eeSize"))->text(), QStringLiteral("0x0010"));
         QCOMPARE(page.areaFields().eeSize, std::string("0x0010"));
+    }
+
+    void eraseRefusesSlipsAndAsksFirst()
+    {
+        QTemporaryDir dir;
+        const MemoryImage memory = makeDemoImage(12);
+        const QString file = dir.filePath(QStringLiteral("device.bbd"));
+        saveImage(QFile::encodeName(file).toStdString(), memory);
+        qputenv("KESTREL_PORTIO", (QStringLiteral("sim:") + file).toLocal8Bit());
+        WindowHarness h(true);
+        QLineEdit* start = h.window->extendedPage().findChild<QLineEdit*>(QStringLiteral("eeStart"));
+        QLineEdit* size = h.window->extendedPage().findChild<QLineEdit*>(QStringLiteral("eeSize"));
+        QPushButton* erase = h.window->extendedPage().findChild<QPushButton*>(QStringLiteral("bbErase"));
+
+        // Once the whole memory was erased without a word.
+        start->setText(QStringLiteral("abc"));
+        size->setText(QStringLiteral("xyz"));
+        erase->click();
+        QCOMPARE(h.dialogs.kinds(), QStringList({"message"}));
+        QCOMPARE(h.dialogs.calls[0].text,
+            QStringLiteral("Адрес области задан неверно: «abc»\nРазмер области задан неверно: «xyz»"));
+        QCOMPARE(start->text(), QStringLiteral("abc")); // as typed, to be mended
+        QCOMPARE(h.window->statusText(0), QString()); // no search
+
+        // No: nothing written.
+        h.dialogs.clear();
+        start->setText(QStringLiteral("0x100"));
+        size->setText(QStringLiteral("4"));
+        h.dialogs.questionAnswers.push_back(false);
+        erase->click();
+        QCOMPARE(h.dialogs.kinds(), QStringList({"question"}));
+        QCOMPARE(h.dialogs.calls[0].text, QStringLiteral("Стереть область 0x0100–0x0103 (4 байта) в ПСИ?"));
+        QStringList original;
+        for (std::size_t i = 0x100; i < 0x104; ++i)
+            original << QString::fromStdString(hexText(memory[i], 2));
+        QCOMPARE(readBack(h), original);
+
+        // Yes: zeros over the area.
+        h.dialogs.clear();
+        h.dialogs.questionAnswers.push_back(true);
+        erase->click();
+        QCOMPARE(h.dialogs.calls.front().kind, QStringLiteral("question"));
+        // The library's simulated device keeps its 5 ms write cycle on the real clock,
+        // while this window's bus runs on the fake one.
+        QTest::qWait(20);
+        QCOMPARE(readBack(h), QStringList(4, QStringLiteral("00")));
     }
 
     void buttonsAskTheWindow()

@@ -29,6 +29,8 @@ StartOptions parseStartOptions(const QStringList& arguments, const QString& exte
             options.device = selection;
         } else if (argument == QStringLiteral("--extended")) {
             options.extended = true;
+        } else if (argument == QStringLiteral("--verify")) {
+            options.verify = true;
         } else if (argument == QStringLiteral("--help") || argument == QStringLiteral("-h")) {
             options.help = true;
         } else if (argument.startsWith(u'-') && argument.size() > 1) {

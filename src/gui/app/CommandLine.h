@@ -7,10 +7,11 @@
 
 namespace kestrel::gui {
 
-// kestrel [--device DEVICE] [--extended] [FILE.bbd]
+// kestrel [--device DEVICE] [--extended] [--verify] [FILE.bbd]
 struct StartOptions {
     std::optional<QString> device; // as kestrel-cli's --device; sets KESTREL_PORTIO
     bool extended = false;         // show the reader-device memory page (also KESTREL_EXTENDED=1)
+    bool verify = false;           // every device read is read twice and taken only when both agree
     QString file;                  // opened at start as "Открыть" would
     QString error;                 // non-empty: the command line was not understood
     bool help = false;
@@ -20,8 +21,9 @@ struct StartOptions {
 // `extendedVariable` is the value of KESTREL_EXTENDED.
 StartOptions parseStartOptions(const QStringList& arguments, const QString& extendedVariable);
 
-inline constexpr const char* kUsage = "usage: kestrel [--device DEVICE] [--extended] [FILE.bbd]\n"
+inline constexpr const char* kUsage = "usage: kestrel [--device DEVICE] [--extended] [--verify] [FILE.bbd]\n"
                                       "  --device DEVICE  sim[:FILE.bbd][,...] | ppdev[:/dev/parportN] | direct\n"
-                                      "  --extended     show the page \"Дополнительно...\" (or KESTREL_EXTENDED=1)\n";
+                                      "  --extended     show the page \"Дополнительно...\" (or KESTREL_EXTENDED=1)\n"
+                                      "  --verify       read the reader device twice and take only matching readings\n";
 
 } // namespace kestrel::gui

@@ -106,6 +106,7 @@ TfMain::TfMain(const Options& options, QWidget* parent)
     folders_ = options.workFolder.isEmpty() ? ProgramFolders::forProgram(programFolder)
                                             : ProgramFolders::fixed(programFolder, options.workFolder);
     extended_ = options.extended;
+    verifyReads_ = options.verifyReads;
     session_.locale = options.locale ? *options.locale : systemDisplayLocale();
 
     ui_->setupUi(this);
@@ -442,6 +443,8 @@ void TfMain::enableAfterLoad()
     updateEnabling();
 }
 
+ReadCheck TfMain::readCheck() const { return verifyReads_ ? ReadCheck::Twice : ReadCheck::Once; }
+
 QString TfMain::dataFileFilter() const { return qtFileFilter(QStringLiteral("Файл данных (*.bbd)|*.bbd")); }
 
 void TfMain::GetFromCopyrExecute()
@@ -450,7 +453,7 @@ void TfMain::GetFromCopyrExecute()
         return;
     {
         BusyScope busy(*this);
-        const DeviceLoadResult result = loadFromDevice(session_, *transfer_, clock_, *userInterface_);
+        const DeviceLoadResult result = loadFromDevice(session_, *transfer_, clock_, *userInterface_, readCheck());
         if (result == DeviceLoadResult::Processed && !closed_) {
             showView();
             showMemoryDumpOfImage();
@@ -611,7 +614,7 @@ void TfMain::readArea()
         return;
     BusyScope busy(*this);
     AreaFields fields = extendedPage_->areaFields();
-    const auto result = bbGetRAMClick(*transfer_, fields);
+    const auto result = bbGetRAMClick(*transfer_, fields, readCheck());
     if (closed_)
         return;
     extendedPage_->setAreaFields(fields);

@@ -21,6 +21,7 @@ class TfMain;
 }
 
 namespace kestrel {
+enum class ReadCheck;
 class ReaderDeviceTransfer;
 class TI2C;
 } // namespace kestrel
@@ -53,6 +54,7 @@ public:
         QString workFolder;
         std::optional<DisplayLocale> locale; // empty: the system's
         bool extended = false;               // show tsExtended and gbPSI
+        bool verifyReads = false;            // "Загрузить" and "Прочитать" read twice and compare
     };
 
     explicit TfMain(const Options& options, QWidget* parent = nullptr);
@@ -124,12 +126,14 @@ private:
     void eraseArea();
     void releaseBus();
     QString dataFileFilter() const;
+    ReadCheck readCheck() const;
 
     std::unique_ptr<Ui::TfMain> ui_;
     GuiDialogs& dialogs_;
     Clock& clock_;
     ProgramFolders folders_;
     bool extended_ = false;
+    bool verifyReads_ = false;
     Session session_;
     std::unique_ptr<GuiUserInterface> userInterface_;
     std::unique_ptr<TI2C> bus_;

@@ -61,6 +61,7 @@ int main(int argc, char* argv[])
         windowOptions.programFolder = folders.program;
         windowOptions.workFolder = folders.work;
         windowOptions.extended = options.extended;
+        windowOptions.verifyReads = options.verify;
         TfMain window(windowOptions);
         QObject::connect(&instance, &SingleInstance::activationRequested, &window, [&window] {
             window.showNormal();

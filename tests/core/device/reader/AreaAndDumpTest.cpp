@@ -59,6 +59,27 @@ TEST(AreaRange, FieldsAreReadShortenedAndRewritten)
     EXPECT_TRUE(sim.ui.messages.empty());
 }
 
+TEST(AreaRange, TextThatIsNoNumberIsRefusedNamingItsField)
+{
+    ReaderSimulation sim;
+    AreaFields fields{"abc", "xyz"};
+    EXPECT_FALSE(readAreaRange(fields, sim.ui));
+    EXPECT_EQ(fields.eeStart, "abc"); // left as typed, to be mended
+    EXPECT_EQ(fields.eeSize, "xyz");
+    ASSERT_EQ(sim.ui.messages.size(), 1u);
+    EXPECT_EQ(sim.ui.messages[0], "Адрес области задан неверно: «abc»\nРазмер области задан неверно: «xyz»");
+
+    EXPECT_EQ(areaFieldsError({"0x10", "1O"}), "Размер области задан неверно: «1O»");
+    EXPECT_EQ(areaFieldsError({"$", ""}), "Адрес области задан неверно: «$»");
+    // Blank is no slip (the defaults), nor are blanks around a number.
+    EXPECT_EQ(areaFieldsError({"  ", ""}), "");
+    fields = {" 0x10 ", "\t32 "};
+    const auto range = readAreaRange(fields, sim.ui);
+    ASSERT_TRUE(range);
+    EXPECT_EQ(range->start, 0x10);
+    EXPECT_EQ(range->size, 32);
+}
+
 TEST(AreaRange, AStartOutsideTheDeviceIsRefused)
 {
     ReaderSimulation sim;
@@ -141,17 +162,62 @@ TEST(ExtendedPage, ReadShowsTheAreaWithoutTouchingAnythingElse)
     EXPECT_EQ(sim.ui.statusTexts.back(), "Данные загружены в память");
 }
 
-TEST(ExtendedPage, EraseWritesZerosOverTheAreaOnly)
+TEST(ExtendedPage, EraseAsksAndYesWritesZerosOverTheAreaOnly)
 {
     ReaderSimulation sim;
     const MemoryImage before = sim.device.memory();
     AreaFields fields{"0x100", "0x45"};
-    EXPECT_TRUE(bbEraseClick(sim.transfer, fields));
+    sim.ui.yesNoAnswers = {true};
+    EXPECT_EQ(bbEraseClick(sim.transfer, fields), EraseResult::Erased);
+    EXPECT_EQ(sim.ui.questions, std::vector<std::string>{"Стереть область 0x0100–0x0144 (69 байт) в ПСИ?"});
     MemoryImage expected = before;
     std::fill(expected.begin() + 0x100, expected.begin() + 0x145, std::uint8_t{0});
     EXPECT_EQ(sim.device.memory(), expected);
     EXPECT_TRUE(sim.ui.messages.empty());
-    EXPECT_TRUE(sim.ui.questions.empty()); // no confirmation
+}
+
+TEST(ExtendedPage, EraseAnsweredNoOrWithASlipTouchesNothing)
+{
+    ReaderSimulation sim;
+    const MemoryImage before = sim.device.memory();
+    AreaFields whole{"", ""};
+    sim.ui.yesNoAnswers = {false};
+    EXPECT_EQ(bbEraseClick(sim.transfer, whole), EraseResult::Declined);
+    EXPECT_EQ(sim.ui.questions, std::vector<std::string>{"Стереть область 0x0000–0x7FFF (32768 байт) в ПСИ?"});
+
+    // Once "abc" and "xyz" erased the whole memory without a word.
+    AreaFields slip{"abc", "xyz"};
+    EXPECT_EQ(bbEraseClick(sim.transfer, slip), EraseResult::Refused);
+    EXPECT_EQ(sim.ui.questions.size(), 1u); // nothing more asked
+    EXPECT_EQ(sim.ui.messages.size(), 1u);
+
+    EXPECT_EQ(sim.device.memory(), before);
+    EXPECT_TRUE(sim.ui.statusTexts.empty()); // the port was not even searched
+    EXPECT_EQ(sim.device.counters.starts, 0);
+}
+
+TEST(ExtendedPage, TheEraseQuestionNamesTheRealRangeAndCountsInRussian)
+{
+    EXPECT_EQ(eraseQuestion({0x7FFF, 1}), "Стереть область 0x7FFF–0x7FFF (1 байт) в ПСИ?");
+    EXPECT_EQ(eraseQuestion({0x10, 2}), "Стереть область 0x0010–0x0011 (2 байта) в ПСИ?");
+    EXPECT_EQ(eraseQuestion({0, 12}), "Стереть область 0x0000–0x000B (12 байт) в ПСИ?");
+    EXPECT_EQ(eraseQuestion({0, 22}), "Стереть область 0x0000–0x0015 (22 байта) в ПСИ?");
+    EXPECT_EQ(eraseQuestion({0, 114}), "Стереть область 0x0000–0x0071 (114 байт) в ПСИ?");
+}
+
+TEST(ExtendedPage, AnAreaReadTwiceIsShownOnlyWhenBothReadingsAgree)
+{
+    SimulatedFaults flip;
+    flip.flipBitAtByte = 3;
+    ReaderSimulation sim(flip);
+    AreaFields fields{"0x200", "0x10"};
+    EXPECT_FALSE(bbGetRAMClick(sim.transfer, fields, ReadCheck::Twice));
+    ASSERT_EQ(sim.ui.errorBoxes.size(), 1u);
+    EXPECT_EQ(sim.ui.errorBoxes[0].second, "Два чтения ПСИ не совпадают: первое различие по адресу 0x0203!");
+
+    const auto again = bbGetRAMClick(sim.transfer, fields, ReadCheck::Twice); // the flip came once
+    ASSERT_TRUE(again);
+    EXPECT_EQ(again->bytes, std::vector<std::uint8_t>(sim.memory.begin() + 0x200, sim.memory.begin() + 0x210));
 }
 
 TEST(ExtendedPage, AFailedEraseSaysSoAfterTheWritesOwnReport)
@@ -161,7 +227,7 @@ TEST(ExtendedPage, AFailedEraseSaysSoAfterTheWritesOwnReport)
     ReaderSimulation sim(vanishing);
     sim.transfer.RetryLimit = 20;
     AreaFields fields{"0", "64"};
-    EXPECT_FALSE(bbEraseClick(sim.transfer, fields));
+    EXPECT_EQ(bbEraseClick(sim.transfer, fields), EraseResult::Failed);
     EXPECT_EQ(sim.ui.errorBoxes.size(), 1u);
     EXPECT_EQ(sim.ui.messages, std::vector<std::string>{"Ошибка при стирании данных из ПСИ!"});
     EXPECT_EQ(sim.ui.statusTexts.back(), "Данные не записаны на ПСИ");
@@ -174,7 +240,7 @@ TEST(ExtendedPage, NoDeviceOrAnEmptyAreaMeansNoTransfer)
     ReaderSimulation sim(absent);
     AreaFields fields{"0", "16"};
     EXPECT_FALSE(bbGetRAMClick(sim.transfer, fields));
-    EXPECT_FALSE(bbEraseClick(sim.transfer, fields));
+    EXPECT_EQ(bbEraseClick(sim.transfer, fields), EraseResult::Failed);
     EXPECT_TRUE(sim.ui.messages.empty());
     EXPECT_TRUE(sim.ui.transferRunning.empty());
 
@@ -185,12 +251,13 @@ TEST(ExtendedPage, NoDeviceOrAnEmptyAreaMeansNoTransfer)
     EXPECT_TRUE(result->bytes.empty());
     EXPECT_EQ(result->table.rowCount(), 2);
     EXPECT_EQ(result->table.cell(1, 0), "0120");
-    EXPECT_TRUE(bbEraseClick(present.transfer, empty));
+    EXPECT_EQ(bbEraseClick(present.transfer, empty), EraseResult::Erased);
+    EXPECT_TRUE(present.ui.questions.empty()); // nothing to erase, nothing to ask
     EXPECT_TRUE(present.ui.statusTexts.empty()); // not even a search
 
     AreaFields outside{"0x9000", "16"};
     EXPECT_FALSE(bbGetRAMClick(present.transfer, outside));
-    EXPECT_FALSE(bbEraseClick(present.transfer, outside));
+    EXPECT_EQ(bbEraseClick(present.transfer, outside), EraseResult::Refused);
     EXPECT_EQ(present.ui.messages.size(), 2u);
     EXPECT_TRUE(present.ui.statusTexts.empty());
 }
