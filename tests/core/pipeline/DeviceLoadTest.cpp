@@ -119,13 +119,5 @@ TEST(DeviceLoad, TheChecksumMissesAFlippedOddByteAndTheSecondReadingCatchesIt)
     EXPECT_TRUE(steady.ui.errorBoxes.empty());
 }
 
-TEST(DeviceLoad, ReadingsDifferAtTheFirstUnequalByte)
-{
-    const std::vector<std::uint8_t> a{1, 2, 3, 4}, b{1, 2, 7, 9};
-    EXPECT_EQ(firstDifference(a, b), std::optional<std::size_t>(2));
-    EXPECT_EQ(firstDifference(a, a), std::nullopt);
-    EXPECT_EQ(firstDifference({}, {}), std::nullopt);
-}
-
 } // namespace
 } // namespace kestrel
