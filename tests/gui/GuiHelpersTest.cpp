@@ -123,14 +123,17 @@ private slots:
         QCOMPARE(readText(to), QByteArray("new"));
         QVERIFY(!QFile::exists(from));
 
-        // A move that cannot happen keeps both files as they were.
+        // A move that cannot happen keeps both files as they were, and says why.
         writeText(from, "newer");
-        QVERIFY(!moveReplacing(from, dir.filePath("missing/saved.html")));
+        QString reason;
+        QVERIFY(!moveReplacing(from, dir.filePath("missing/saved.html"), &reason));
+        QVERIFY(!reason.isEmpty());
         QCOMPARE(readText(from), QByteArray("newer"));
         // The target is a folder that cannot be replaced: the old one stays.
         QDir(dir.path()).mkdir("taken");
         writeText(dir.filePath("taken/inside"), "keep");
-        QVERIFY(!moveReplacing(from, dir.filePath("taken")));
+        QVERIFY(!moveReplacing(from, dir.filePath("taken"), &reason));
+        QCOMPARE(reason, QStringLiteral("это папка, а не файл"));
         QCOMPARE(readText(dir.filePath("taken/inside")), QByteArray("keep"));
         QCOMPARE(readText(from), QByteArray("newer"));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::NoDotAndDotDot).size(), 2);
