@@ -231,6 +231,8 @@ void SimulatedReaderDevice::byteReceived()
             goIdle(); // another slave's address
             return;
         }
+        if (writeCycleRunning_ && ++writeCycleRefused_ > writeCycleRefusals)
+            finishWriteCycle();
         if (writeCycleRunning_ || acknowledgeDropped()) {
             ++counters.addressNacks;
             goIdle();
@@ -327,6 +329,7 @@ void SimulatedReaderDevice::commitPage()
     ++counters.pagesWritten;
     writeCycleRunning_ = true;
     writeCycleStart_ = clock_.milliseconds();
+    writeCycleRefused_ = 0;
 }
 
 void SimulatedReaderDevice::finishWriteCycle()

@@ -25,7 +25,10 @@ struct SimulatedFaults {
 // The serial memory of the reader device as an I2C slave at 0xAE/0xAF: 32 768 bytes,
 // 16-bit addresses high byte first, sequential reads with address wrap, 32-byte page
 // writes rolling over inside the page, and a write cycle after each stop that ended
-// a write, during which it does not acknowledge its address. Open-drain lines: the
+// a write, during which it does not acknowledge its address. The cycle ends after
+// `writeCycleMs` or once the device has refused `writeCycleRefusals` address bytes,
+// whichever comes first: a real cycle outlasts about that many acknowledge polls at
+// bus speed, and a master running on a fake clock must see it end too. Open-drain lines: the
 // bus level is low when either the master or the device pulls it low.
 //
 // Bytes counted for `disconnectAfterBytes` are all bytes the device clocked in after a
@@ -66,6 +69,7 @@ public:
     const MemoryImage& memory() const { return memory_; }
     MemoryImage& memory() { return memory_; }
     double writeCycleMs = 5.0;
+    int writeCycleRefusals = 50;
     bool inWriteCycle() const { return writeCycleRunning_; }
     bool disconnected() const { return disconnected_; }
 
@@ -141,6 +145,7 @@ private:
 
     bool writeCycleRunning_ = false;
     std::uint32_t writeCycleStart_ = 0;
+    int writeCycleRefused_ = 0;
 };
 
 } // namespace kestrel

@@ -134,6 +134,23 @@ TEST(SimulatedReaderDevice, AddressIsNotAcknowledgedDuringTheWriteCycle)
     EXPECT_EQ(rig.master.read(0x0010, 1), std::vector<std::uint8_t>{0xA5});
 }
 
+TEST(SimulatedReaderDevice, WriteCycleAlsoEndsAfterEnoughRefusedPolls)
+{
+    // A master on a clock that never moves still sees the cycle end.
+    SimulatedRig rig;
+    rig.device.writeCycleRefusals = 3;
+    ASSERT_TRUE(rig.master.write(0x0010, {0xA5}));
+    for (int i = 0; i < 3; ++i)
+        EXPECT_FALSE(rig.master.addressAcknowledged());
+    EXPECT_TRUE(rig.master.addressAcknowledged());
+    EXPECT_FALSE(rig.device.inWriteCycle());
+
+    // The count starts again with the next cycle.
+    ASSERT_TRUE(rig.master.write(0x0011, {0x5A}));
+    EXPECT_FALSE(rig.master.addressAcknowledged());
+    EXPECT_EQ(rig.device.counters.addressNacks, 4);
+}
+
 TEST(SimulatedReaderDevice, OtherSlaveAddressesAreIgnored)
 {
     SimulatedRig rig;
