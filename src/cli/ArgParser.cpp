@@ -10,12 +10,12 @@ ArgParser::ArgParser(const Args& args, const std::set<std::string>& valued, cons
         const std::string& a = args[i];
         if (valued.count(a) != 0) {
             if (i + 1 >= args.size())
-                throw UsageError("option " + a + " needs a value");
+                throw UsageError("у параметра " + a + " нет значения");
             values_[a] = args[++i];
         } else if (flags.count(a) != 0) {
             flags_.insert(a);
         } else if (a.size() > 1 && a[0] == '-') {
-            throw UsageError("unknown option " + a);
+            throw UsageError("неизвестный параметр " + a);
         } else {
             positional_.push_back(a);
         }
@@ -37,7 +37,7 @@ long parseInteger(const std::string& text, const std::string& option)
     // The same conversion as the window's fields: decimal, or hexadecimal after "0x" or "$".
     const auto value = platformStrToInt(text);
     if (!value)
-        throw UsageError("option " + option + " needs an integer, not \"" + text + "\"");
+        throw UsageError("параметр " + option + " должен быть целым числом, а не «" + text + "»");
     return *value;
 }
 

@@ -17,7 +17,7 @@ int parseStep(const ArgParser& args)
         return 20;
     const long step = parseInteger(*text, "--step");
     if (step != 1 && step != 5 && step != 10 && step != 20)
-        throw UsageError("--step must be 1, 5, 10 or 20");
+        throw UsageError("--step: шаг должен быть 1, 5, 10 или 20");
     return static_cast<int>(step);
 }
 

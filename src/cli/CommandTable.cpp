@@ -52,7 +52,7 @@ int runCli(const Args& args, std::ostream& out, std::ostream& err)
             return kExitDeviceFailed; // the reason is printed where it arose
         }
     }
-    err << "kestrel-cli: unknown command \"" << args[0] << "\"\n";
+    err << "kestrel-cli: неизвестная команда «" << args[0] << "»\n";
     printUsage(err);
     return kExitUsage;
 }

@@ -13,10 +13,10 @@ int runDemoImage(const Args& argv, std::ostream&, std::ostream& err)
 {
     const ArgParser args(argv, {"--seed", "-o"}, {});
     if (!args.positional().empty())
-        throw UsageError("unexpected argument " + args.positional().front());
+        throw UsageError("лишний аргумент " + args.positional().front());
     const auto outPath = args.value("-o");
     if (!outPath)
-        throw UsageError("-o FILE.bbd is required");
+        throw UsageError("не задан -o FILE.bbd");
 
     std::uint32_t seed = 1;
     if (const auto text = args.value("--seed")) {
@@ -24,7 +24,7 @@ int runDemoImage(const Args& argv, std::ostream&, std::ostream& err)
         std::uint32_t v = 0;
         const auto [end, ec] = std::from_chars(text->data(), text->data() + text->size(), v);
         if (text->empty() || ec != std::errc{} || end != text->data() + text->size())
-            throw UsageError("--seed must be 0 to 4294967295");
+            throw UsageError("--seed: число от 0 до 4294967295");
         seed = v;
     }
 

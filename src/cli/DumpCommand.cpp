@@ -16,9 +16,9 @@ int runDump(const Args& argv, std::ostream& out, std::ostream& err)
     const ArgParser args(argv, {"--device", "--port", "--start", "--size"}, {});
     const auto device = args.value("--device");
     if (args.positional().size() > 1)
-        throw UsageError("unexpected argument " + args.positional()[1]);
+        throw UsageError("лишний аргумент " + args.positional()[1]);
     if (device.has_value() == !args.positional().empty())
-        throw UsageError("give either IMAGE.bbd or --device DEVICE");
+        throw UsageError("задайте IMAGE.bbd или --device DEVICE");
     if (!device && args.value(kPortOption))
         throw UsageError("--port: адрес порта задается только вместе с --device");
 

@@ -15,10 +15,10 @@ int runErase(const Args& argv, std::ostream&, std::ostream& err)
 {
     const ArgParser args(argv, {"--device", "--port", "--start", "--size"}, {"--yes"});
     if (!args.positional().empty())
-        throw UsageError("unexpected argument " + args.positional().front());
+        throw UsageError("лишний аргумент " + args.positional().front());
     const auto device = args.value("--device");
     if (!device || !args.value("--start") || !args.value("--size"))
-        throw UsageError("--device, --start and --size are required");
+        throw UsageError("не заданы --device, --start и --size");
     AreaFields fields = areaFieldsFromOptions(args);
 
     CliUserInterface ui(err, args.flag("--yes"));

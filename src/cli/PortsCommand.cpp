@@ -11,7 +11,7 @@ int runPorts(const Args& argv, std::ostream& out, std::ostream&)
 {
     const ArgParser args(argv, {"--root"}, {});
     if (!args.positional().empty())
-        throw UsageError("unexpected argument " + args.positional().front());
+        throw UsageError("лишний аргумент " + args.positional().front());
 
     PrinterPortSeams seams;
     if (const auto root = args.value("--root"))

@@ -6,6 +6,8 @@
 #include "core/image/Checksum.h"
 #include "core/image/MemoryImage.h"
 
+#include <cerrno>
+#include <cstring>
 #include <fstream>
 #include <ostream>
 
@@ -29,13 +31,13 @@ int runRead(const Args& argv, std::ostream&, std::ostream& err)
 {
     const ArgParser args(argv, {"--device", "--port", "--start", "--size", "-o"}, {"--verify", "--yes"});
     if (!args.positional().empty())
-        throw UsageError("unexpected argument " + args.positional().front());
+        throw UsageError("лишний аргумент " + args.positional().front());
     const auto device = args.value("--device");
     if (!device)
-        throw UsageError("--device DEVICE is required");
+        throw UsageError("не задан --device DEVICE");
     const auto outPath = args.value("-o");
     if (!outPath)
-        throw UsageError("-o OUT.bbd is required");
+        throw UsageError("не задан -o OUT.bbd");
     AreaFields fields = areaFieldsFromOptions(args);
 
     CliUserInterface ui(err, args.flag("--yes"));
@@ -45,11 +47,12 @@ int runRead(const Args& argv, std::ostream&, std::ostream& err)
     if (!result)
         return kExitDeviceFailed;
 
+    errno = 0;
     std::ofstream file(*outPath, std::ios::binary | std::ios::trunc);
     file.write(reinterpret_cast<const char*>(result->bytes.data()), static_cast<std::streamsize>(result->bytes.size()));
     file.close();
     if (!file) {
-        err << *outPath << ": cannot be written\n";
+        err << *outPath << ": файл не записан" << (errno != 0 ? std::string(": ") + std::strerror(errno) : std::string()) << "\n";
         return kExitFileError;
     }
     if (isWholeMemory(*result)) {

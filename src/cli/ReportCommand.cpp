@@ -15,14 +15,14 @@ int runReport(const Args& argv, std::ostream&, std::ostream& err)
     valued.insert({"--doc", "--limit", "-o"});
     const ArgParser args(argv, valued, kSessionFlags);
     if (args.positional().size() != 1)
-        throw UsageError("one image file expected");
+        throw UsageError("нужен один файл данных");
     const auto docText = args.value("--doc");
     const auto outPath = args.value("-o");
     if (!docText || !outPath)
-        throw UsageError("--doc and -o are required");
+        throw UsageError("не заданы --doc и -o");
     const long tag = parseInteger(*docText, "--doc");
     if (findReportKind(static_cast<int>(tag)) == nullptr || tag < 1 || tag > 5)
-        throw UsageError("--doc must be 1 to 5");
+        throw UsageError("--doc: номер документа от 1 до 5");
 
     Session session;
     CliUserInterface ui(err, args.flag("--yes"));

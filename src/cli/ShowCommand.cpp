@@ -13,7 +13,7 @@ int runShow(const Args& argv, std::ostream& out, std::ostream& err)
     flags.insert("--json");
     const ArgParser args(argv, valued, flags);
     if (args.positional().size() != 1)
-        throw UsageError("one image file expected");
+        throw UsageError("нужен один файл данных");
 
     Session session;
     CliUserInterface ui(err, args.flag("--yes"));

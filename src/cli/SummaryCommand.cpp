@@ -276,7 +276,7 @@ int runSummary(const Args& argv, std::ostream& out, std::ostream& err)
 {
     const ArgParser args(argv, {"--locale"}, {"--csv"});
     if (args.positional().empty())
-        throw UsageError("a data file or a directory is required");
+        throw UsageError("не задан файл данных или папка");
     const auto localeName = args.value("--locale");
     // The environment's locale unless one is named, as show and report do.
     const DisplayLocale locale = localeName ? DisplayLocale::fromName(*localeName) : DisplayLocale::system();
