@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-dev
   qt6-base-dev qt6-base-dev-tools libqcustomplot-dev
+  nlohmann-json3-dev
   xvfb xauth
   locales
 )
