@@ -1,7 +1,8 @@
 #include "cli/JsonWriter.h"
 
-#include <charconv>
 #include <cmath>
+#include <cstdint>
+#include <limits>
 
 namespace kestrel::cli {
 
@@ -15,120 +16,86 @@ void appendUnicodeEscape(std::string& out, unsigned codePoint)
     out += kHex[codePoint & 0xF];
 }
 
-} // namespace
-
-std::string JsonWriter::quoted(std::string_view text)
+// The library escapes the C0 controls itself; DEL and C2 80..C2 9F (U+0080..U+009F) it
+// passes through. Outside strings a dump holds ASCII only, and 0xC2 is never a
+// continuation byte, so the bytes found here are exactly those characters.
+std::string escapeRemainingControls(const std::string& dumped)
 {
-    std::string q = "\"";
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char ch = text[i];
-        const auto c = static_cast<unsigned char>(ch);
-        switch (ch) {
-        case '"': q += "\\\""; break;
-        case '\\': q += "\\\\"; break;
-        case '\n': q += "\\n"; break;
-        case '\r': q += "\\r"; break;
-        case '\t': q += "\\t"; break;
-        default:
-            if (c < 0x20 || c == 0x7F) {
-                appendUnicodeEscape(q, c);
-            } else if (c == 0xC2 && i + 1 < text.size() && (static_cast<unsigned char>(text[i + 1]) & 0xE0) == 0x80) {
-                // U+0080..U+009F (C2 80..C2 9F) are legal in JSON, but a terminal obeys them;
-                // escaped, the value stays the same for every JSON reader.
-                appendUnicodeEscape(q, static_cast<unsigned char>(text[++i]));
-            } else {
-                q += ch;
-            }
+    std::string out;
+    out.reserve(dumped.size());
+    for (std::size_t i = 0; i < dumped.size(); ++i) {
+        const auto c = static_cast<unsigned char>(dumped[i]);
+        if (c == 0x7F) {
+            appendUnicodeEscape(out, c);
+        } else if (c == 0xC2 && i + 1 < dumped.size() && (static_cast<unsigned char>(dumped[i + 1]) & 0xE0) == 0x80) {
+            appendUnicodeEscape(out, static_cast<unsigned char>(dumped[++i]));
+        } else {
+            out += dumped[i];
         }
     }
-    return q + "\"";
+    return out;
 }
 
-void JsonWriter::newline()
+} // namespace
+
+std::string jsonText(const nlohmann::ordered_json& document)
 {
-    out_ << "\n";
-    for (int i = 0; i < depth_; ++i)
-        out_ << "  ";
+    return escapeRemainingControls(document.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace));
 }
 
-void JsonWriter::separator(std::string_view key)
+nlohmann::ordered_json& JsonWriter::add(std::string_view key, nlohmann::ordered_json item)
 {
-    if (depth_ > 0) {
-        if (!first_)
-            out_ << ",";
-        newline();
+    if (open_.empty()) {
+        root_ = std::move(item);
+        return root_;
     }
-    first_ = false;
-    if (!key.empty())
-        out_ << quoted(key) << ": ";
+    nlohmann::ordered_json& container = *open_.back();
+    if (container.is_array()) {
+        container.push_back(std::move(item));
+        return container.back();
+    }
+    nlohmann::ordered_json& slot = container[std::string(key)];
+    slot = std::move(item);
+    return slot;
 }
 
-void JsonWriter::beginObject(std::string_view key)
+void JsonWriter::close()
 {
-    separator(key);
-    out_ << "{";
-    ++depth_;
-    first_ = true;
+    open_.pop_back();
+    if (open_.empty()) {
+        out_ << jsonText(root_) << "\n";
+        root_ = nullptr;
+    }
 }
 
-void JsonWriter::endObject()
-{
-    --depth_;
-    if (!first_)
-        newline();
-    out_ << "}";
-    first_ = false;
-    if (depth_ == 0)
-        out_ << "\n";
-}
+void JsonWriter::beginObject(std::string_view key) { open_.push_back(&add(key, nlohmann::ordered_json::object())); }
 
-void JsonWriter::beginArray(std::string_view key)
-{
-    separator(key);
-    out_ << "[";
-    ++depth_;
-    first_ = true;
-}
+void JsonWriter::endObject() { close(); }
 
-void JsonWriter::endArray()
-{
-    --depth_;
-    if (!first_)
-        newline();
-    out_ << "]";
-    first_ = false;
-}
+void JsonWriter::beginArray(std::string_view key) { open_.push_back(&add(key, nlohmann::ordered_json::array())); }
 
-void JsonWriter::value(std::string_view key, std::string_view text)
-{
-    separator(key);
-    out_ << quoted(text);
-}
+void JsonWriter::endArray() { close(); }
+
+void JsonWriter::value(std::string_view key, std::string_view text) { add(key, std::string(text)); }
 
 void JsonWriter::value(std::string_view key, double number)
 {
-    separator(key);
     if (!std::isfinite(number)) {
-        out_ << "null";
+        add(key, nullptr);
         return;
     }
-    char buf[64];
-    const auto result = std::to_chars(buf, buf + sizeof buf, number);
-    out_ << std::string_view(buf, static_cast<std::size_t>(result.ptr - buf));
+    // Whole numbers print as integers ("46000", not "46000.0"), as readers of the
+    // window's figures expect.
+    constexpr double kExactIntegerLimit = 9007199254740992.0; // 2^53
+    if (std::trunc(number) == number && std::fabs(number) < kExactIntegerLimit) {
+        add(key, static_cast<std::int64_t>(number));
+        return;
+    }
+    add(key, number);
 }
 
-void JsonWriter::value(std::string_view key, int number)
-{
-    separator(key);
-    char buf[16];
-    const auto result = std::to_chars(buf, buf + sizeof buf, number);
-    out_ << std::string_view(buf, static_cast<std::size_t>(result.ptr - buf));
-}
+void JsonWriter::value(std::string_view key, int number) { add(key, number); }
 
-void JsonWriter::value(std::string_view key, bool flag)
-{
-    separator(key);
-    out_ << (flag ? "true" : "false");
-}
+void JsonWriter::value(std::string_view key, bool flag) { add(key, flag); }
 
 } // namespace kestrel::cli

@@ -1,12 +1,16 @@
 #pragma once
 
+#include <nlohmann/json.hpp>
+
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kestrel::cli {
 
-// A minimal streaming JSON writer: enough for stable, readable output of the views.
+// Builds a JSON document in the order the values arrive (keys keep that order) and
+// prints it, indented by two blanks, when its outermost object or array closes.
 class JsonWriter {
 public:
     explicit JsonWriter(std::ostream& out) : out_(out) {}
@@ -23,13 +27,19 @@ public:
     void value(std::string_view text) { value({}, text); }
 
 private:
-    void separator(std::string_view key);
-    void newline();
-    static std::string quoted(std::string_view text);
+    // Adds `item` to the open container (under `key` in an object) and returns it there.
+    nlohmann::ordered_json& add(std::string_view key, nlohmann::ordered_json item);
+    void close();
 
     std::ostream& out_;
-    int depth_ = 0;
-    bool first_ = true;
+    nlohmann::ordered_json root_;
+    // The containers still open, outermost first; each lives inside the one before it.
+    std::vector<nlohmann::ordered_json*> open_;
 };
+
+// The document as text: two-blank indentation, UTF-8 kept as it is except that the
+// C0 controls, DEL and U+0080–U+009F are escaped as \u00XX (a terminal would obey
+// them), and invalid UTF-8 becomes U+FFFD.
+std::string jsonText(const nlohmann::ordered_json& document);
 
 } // namespace kestrel::cli
