@@ -25,6 +25,7 @@ inline constexpr const char* kProgramWriteFailed = "Ошибка при запи
 inline constexpr const char* kAccessWriteFailed = "Ошибка при записи кода доступа!";
 inline constexpr const char* kReadBackFailed
     = "Проверка записи не выполнена: область настроек не прочитана из ПСИ, запись не подтверждена!";
+inline constexpr const char* kWriteBackChecked = "Данные записаны на ПСИ и проверены";
 inline constexpr const char* kWriteBackDone = "Данные успешно записаны в память!";
 
 } // namespace kestrel::config_text

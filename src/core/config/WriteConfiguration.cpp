@@ -102,13 +102,17 @@ private:
     {
         std::vector<std::uint8_t> readBack(kArea.length);
         if (!link_.readDevice(kArea.address, readBack)) {
+            ui_.setStatusText(kWriteFailed);
             ui_.showMessage(text::kReadBackFailed);
             return WriteBackResult::TransferFailed;
         }
+        // The read says "loaded into memory", which it did not: the status tells the outcome.
         if (const auto address = expected_.firstDifference(readBack)) {
+            ui_.setStatusText(kWriteFailed);
             ui_.showMessage(readBackDiffersMessage(*address));
             return WriteBackResult::ReadBackDiffers;
         }
+        ui_.setStatusText(text::kWriteBackChecked);
         ui_.showMessage(text::kWriteBackDone);
         return WriteBackResult::Done;
     }

@@ -101,6 +101,7 @@ TEST(WriteBack, NothingTickedClearsTheAreaAndWritesTheAccessBlock)
     EXPECT_EQ(rig.link.writes, (std::vector<Write>{{0x60B, 757}, {0x6F0, 10}}));
     EXPECT_EQ(rig.link.reads, (std::vector<Write>{{0x60B, 757}}));
     EXPECT_EQ(rig.sim.ui.messages, (std::vector<std::string>{text::kWriteBackDone}));
+    EXPECT_EQ(rig.sim.ui.statusTexts.back(), text::kWriteBackChecked);
     EXPECT_EQ(rig.operatorWindow.asked, (std::vector<std::string>{rig.page.identification.eRegNum}));
     EXPECT_EQ(rig.credentials.operatorName, "Петров П.П.");
     // The pause after the search.
@@ -234,6 +235,7 @@ TEST(WriteBack, AReadBackThatDiffersNamesTheFirstAddress)
         EXPECT_EQ(rig.run(), WriteBackResult::ReadBackDiffers);
         EXPECT_EQ(rig.sim.ui.messages,
             (std::vector<std::string>{"Проверка записи не прошла: по адресу 0x06F8 в ПСИ не то, что записано!"}));
+        EXPECT_EQ(rig.sim.ui.statusTexts.back(), kWriteFailed);
     }
     {
         WriteBackRig rig; // a device that takes the normalisation block without keeping it
