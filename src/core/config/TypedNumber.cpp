@@ -83,12 +83,12 @@ std::int32_t convertInteger(std::string_view text)
 
 std::string integerConversionMessage(std::string_view text)
 {
-    return "«" + std::string(text) + "» — недопустимое целое значение";
+    return "«" + std::string(text) + "» не является целым числом";
 }
 
 std::string numberConversionMessage(std::string_view text)
 {
-    return "«" + std::string(text) + "» — недопустимое числовое значение";
+    return "«" + std::string(text) + "» не является числом";
 }
 
 } // namespace kestrel

@@ -26,9 +26,9 @@ std::optional<double> parseDecimalDouble(std::string_view text, const DisplayLoc
 // or "0x"); a text that does not convert throws ConfigurationError with the
 // conversion's own message, integerConversionMessage.
 std::int32_t convertInteger(std::string_view text);
-// "«abc» — недопустимое целое значение"
+// "«abc» не является целым числом"
 std::string integerConversionMessage(std::string_view text);
-// "«abc» — недопустимое числовое значение"
+// "«abc» не является числом"
 std::string numberConversionMessage(std::string_view text);
 
 } // namespace kestrel
