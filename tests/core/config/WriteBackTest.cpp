@@ -40,6 +40,7 @@ public:
     std::vector<Write> writes;
     std::vector<Write> reads;
     std::set<std::uint16_t> failAt, ignoreAt;
+    bool readFails = false;
 
     bool findReader() override { return inner_.findReader(); }
     bool writeDevice(std::uint16_t start, std::span<const std::uint8_t> data) override
@@ -52,7 +53,7 @@ public:
     bool readDevice(std::uint16_t start, std::span<std::uint8_t> buffer) override
     {
         reads.emplace_back(start, buffer.size());
-        return inner_.readDevice(start, buffer);
+        return !readFails && inner_.readDevice(start, buffer);
     }
 
 private:
@@ -245,6 +246,14 @@ TEST(WriteBack, AReadBackThatDiffersNamesTheFirstAddress)
         EXPECT_EQ(rig.run(), WriteBackResult::ReadBackDiffers);
         EXPECT_EQ(rig.sim.ui.messages.back(), "Проверка записи не прошла: по адресу 0x06D6 в ПСИ не то, что записано!");
     }
+}
+
+TEST(WriteBack, AReadBackThatFailsConfirmsNothing)
+{
+    WriteBackRig rig;
+    rig.link.readFails = true;
+    EXPECT_EQ(rig.run(), WriteBackResult::TransferFailed);
+    EXPECT_EQ(rig.sim.ui.messages, (std::vector<std::string>{text::kReadBackFailed}));
 }
 
 TEST(WriteBack, ThroughTheTransferItself)
