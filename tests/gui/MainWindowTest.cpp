@@ -534,12 +534,16 @@ private slots:
             QVERIFY2(h.buttonEnabled(name), name);
     }
 
-    void writeBackIsNotYetAvailable()
+    void writeBackFirstAsksWhoPerformsIt()
     {
         WindowHarness h;
+        h.open(h.writeDemo(3));
+        h.dialogs.clear();
         h.window->dataModule().PkrSave->trigger();
-        QCOMPARE(h.dialogs.kinds(), QStringList({"message"}));
-        QVERIFY(h.dialogs.calls[0].text.contains(QStringLiteral("ПСИ")));
+        // Not confirmed: nothing more, not even a message.
+        QCOMPARE(h.identification.recorderNumbers.size(), std::size_t{1});
+        QCOMPARE(QString::fromStdString(h.identification.recorderNumbers[0]), h.edit("eRegNum")->text());
+        QVERIFY2(h.dialogs.calls.empty(), qPrintable(h.dialogs.kinds().join(',')));
     }
 };
 

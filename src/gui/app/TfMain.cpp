@@ -1,5 +1,7 @@
 #include "gui/app/TfMain.h"
 
+#include "core/config/ServicePageFromView.h"
+#include "core/config/WriteConfiguration.h"
 #include "core/device/i2c/TI2C.h"
 #include "core/device/reader/ExtendedPageActions.h"
 #include "core/device/reader/ReaderDeviceTransfer.h"
@@ -21,6 +23,7 @@
 #include "gui/pages/MainPage.h"
 #include "gui/pages/OperPage.h"
 #include "gui/pages/ToolsPage.h"
+#include "gui/windows/WindowOperatorIdentification.h"
 #include "ui_TfMain.h"
 
 #include <QAbstractButton>
@@ -71,7 +74,11 @@ constexpr ActionButton kActionButtons[] = {
 
 const char* const kLoadButtons[] = {"tbStartReport", "tbSave", "tbSaveHTML", "tbPrint", "tbPreview"};
 
-const char* const kPkrNotAvailable = "Запись данных в ПСИ в этой версии программы недоступна.";
+// The operator identification window of a write-back, created for that one write-back.
+std::unique_ptr<OperatorIdentification> makeOperatorIdentification(QWidget* parent)
+{
+    return std::make_unique<WindowOperatorIdentification>(parent);
+}
 
 } // namespace
 
@@ -107,6 +114,7 @@ TfMain::TfMain(const Options& options, QWidget* parent)
                                             : ProgramFolders::fixed(programFolder, options.workFolder);
     extended_ = options.extended;
     verifyReads_ = options.verifyReads;
+    identification_ = options.identification;
     session_.locale = options.locale ? *options.locale : systemDisplayLocale();
 
     ui_->setupUi(this);
@@ -309,6 +317,8 @@ void TfMain::applyVisibility()
     ui_->PageControl1->setTabVisible(ui_->PageControl1->indexOf(ui_->tsExtended), extended_);
     if (auto* group = extendedPage_->findChild<QWidget*>(QStringLiteral("gbPSI")))
         group->setVisible(extended_);
+    // So are the program settings and the erasure among the service operations.
+    toolsPage_->setExtendedOperations(extended_);
 }
 
 void TfMain::showEvent(QShowEvent* event)
@@ -401,9 +411,12 @@ void TfMain::updateEnabling()
         for (const char* name : {"bbGetRAM", "bbErase"})
             if (auto* button = extendedPage_->findChild<QAbstractButton*>(QString::fromLatin1(name)))
                 button->setEnabled(idle);
-    if (toolsPage_ != nullptr)
+    if (toolsPage_ != nullptr) {
         if (auto* write = toolsPage_->findChild<QAbstractButton*>(QStringLiteral("bbChangeIdent")))
             write->setEnabled(idle);
+        // What a write-back reads must not change under it, nor under a load that refills it.
+        toolsPage_->setEnabled(idle);
+    }
 }
 
 void TfMain::showView()
@@ -424,6 +437,16 @@ MainView TfMain::viewFromWidgets() const
     distributionPage_->readInto(view.distribution);
     operPage_->readInto(view.lvLast, view.lvStop);
     return view;
+}
+
+ServicePage TfMain::servicePageFromWidgets() const
+{
+    MainView shown = session_.view;
+    mainPage_->readInto(shown.identification, shown.statistics);
+    toolsPage_->readInto(shown.settings, shown.identification);
+    ServicePage page = servicePageFromView(shown);
+    toolsPage_->readServicePage(page);
+    return page;
 }
 
 void TfMain::showMemoryDumpOfImage() { extendedPage_->showMemoryDump(0, session_.image); }
@@ -573,8 +596,21 @@ void TfMain::OpenPrevExecute()
 
 void TfMain::PkrSaveExecute()
 {
-    // The write-back to the reader device comes with a later version.
-    dialogs_.message(this, qt(kPkrNotAvailable));
+    if (busy_ > 0 || transferRunning_ || !transfer_)
+        return;
+    BusyScope busy(*this);
+    ServicePage page = servicePageFromWidgets();
+    std::unique_ptr<OperatorIdentification> window;
+    OperatorIdentification* identification = identification_;
+    if (identification == nullptr) {
+        window = makeOperatorIdentification(this);
+        identification = window.get();
+    }
+    // The image keeps what was composed, so "Сохранить" stores it.
+    writeConfiguration(page, session_.image, credentials_, *transfer_, clock_, *userInterface_, *identification,
+        session_.locale);
+    if (!closed_)
+        toolsPage_->applyWriteBack(page);
 }
 
 void TfMain::HelpExecute() { dialogs_.showHelp(this, kHelpContents); }

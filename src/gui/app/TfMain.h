@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/config/OperatorIdentification.h"
+#include "core/config/ServicePage.h"
 #include "core/device/Clock.h"
 #include "core/pipeline/Session.h"
 #include "core/reports/ReportDispatch.h"
@@ -53,8 +55,10 @@ public:
         // when writable, else the per-user application data folder.
         QString workFolder;
         std::optional<DisplayLocale> locale; // empty: the system's
-        bool extended = false;               // show tsExtended and gbPSI
+        bool extended = false;               // show tsExtended, gbPSI, chbProgram and chbErase
         bool verifyReads = false;            // "Загрузить" and "Прочитать" read twice and compare
+        // Who performs a write-back; empty: the operator identification window.
+        OperatorIdentification* identification = nullptr;
     };
 
     explicit TfMain(const Options& options, QWidget* parent = nullptr);
@@ -78,6 +82,10 @@ public:
 
     // The texts as the widgets show them now: what documents copy.
     MainView viewFromWidgets() const;
+    // What "Записать в ПСИ" reads: the service page and the identification edits.
+    ServicePage servicePageFromWidgets() const;
+    // The operator name and access code confirmed at the last write-back.
+    const OperatorCredentials& operatorCredentials() const { return credentials_; }
 
     const Session& session() const { return session_; }
     const ProgramFolders& folders() const { return folders_; }
@@ -138,6 +146,8 @@ private:
     std::unique_ptr<GuiUserInterface> userInterface_;
     std::unique_ptr<TI2C> bus_;
     std::unique_ptr<ReaderDeviceTransfer> transfer_;
+    OperatorIdentification* identification_ = nullptr; // a test's; null: the window
+    OperatorCredentials credentials_;
 
     TDataModule1* dataModule_ = nullptr;
     MainPage* mainPage_ = nullptr;

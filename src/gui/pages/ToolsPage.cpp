@@ -5,8 +5,11 @@
 
 #include "ui_ToolsPage.h"
 
+#include <QApplication>
 #include <QDateTime>
+#include <QKeyEvent>
 #include <QLocale>
+#include <QPalette>
 #include <qcustomplot.h>
 
 #include <array>
@@ -76,8 +79,10 @@ ToolsPage::ToolsPage(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui
     // The program pages belong to the program operation: shown only with its box.
     ui_->PageCtrlPrg->setVisible(!ui_->chbProgram->isHidden());
 
-    connect(ui_->chbSetRTC, &QCheckBox::toggled, ui_->gbSetRTC, &QWidget::setEnabled);
+    setClockEditable(ui_->chbSetRTC->isChecked());
+    connect(ui_->chbSetRTC, &QCheckBox::toggled, this, &ToolsPage::setClockEditable);
     connect(ui_->chbProgram, &QCheckBox::toggled, ui_->gbProgram, &QWidget::setEnabled);
+    ui_->gbProgram->setEnabled(ui_->chbProgram->isChecked());
     connect(ui_->chbStop1, &QCheckBox::toggled, ui_->Stop1, &QWidget::setEnabled);
     connect(ui_->chbStop2, &QCheckBox::toggled, ui_->Stop2, &QWidget::setEnabled);
     connect(ui_->chbUnload, &QCheckBox::toggled, ui_->StopUnload, &QWidget::setEnabled);
@@ -90,6 +95,80 @@ ToolsPage::ToolsPage(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui
 ToolsPage::~ToolsPage() = default;
 
 QPushButton* ToolsPage::changeIdentButton() const { return ui_->bbChangeIdent; }
+
+void ToolsPage::setClockEditable(bool editable)
+{
+    ui_->gbSetRTC->setEnabled(editable);
+    for (QWidget* picker : {static_cast<QWidget*>(ui_->RTCTime), static_cast<QWidget*>(ui_->RTCDate)}) {
+        QPalette palette = picker->palette();
+        palette.setColor(
+            QPalette::Base, QApplication::palette(picker).color(editable ? QPalette::Base : QPalette::Button));
+        picker->setPalette(palette);
+    }
+}
+
+void ToolsPage::setExtendedOperations(bool shown)
+{
+    for (QCheckBox* box : {ui_->chbProgram, ui_->chbErase}) {
+        box->setVisible(shown);
+        box->setEnabled(shown);
+    }
+    ui_->PageCtrlPrg->setVisible(shown);
+}
+
+void ToolsPage::readServicePage(ServicePage& page) const
+{
+    page.chbSetRTC = ui_->chbSetRTC->isChecked();
+    page.chbEditPKR = ui_->chbEditPKR->isChecked();
+    page.chbNormir = ui_->chbNormir->isChecked();
+    page.chbProgram = ui_->chbProgram->isChecked();
+    page.chbErase = ui_->chbErase->isChecked();
+
+    const QDate date = ui_->RTCDate->date();
+    const QTime time = ui_->RTCTime->time();
+    page.clock = ClockSetting{date.year(), date.month(), date.day(), time.hour(), time.minute(), time.second()};
+
+    const QTreeWidget* calibr = ui_->lvCalibr;
+    for (std::size_t k = 0; k < page.calibr.size(); ++k) {
+        const QTreeWidgetItem* item = calibr->topLevelItem(static_cast<int>(k));
+        page.calibr[k] = item != nullptr
+            ? std::array<std::string, 2>{item->text(1).toStdString(), item->text(2).toStdString()}
+            : std::array<std::string, 2>{"0", "0"};
+    }
+
+    for (std::size_t i = 0; i < ui_->switches.size(); ++i)
+        page.switches[i] = ui_->switches[i]->isChecked();
+    // The text as the engineer left it: one that is no integer reads as the minimum.
+    for (std::size_t i = 0; i < ui_->thresholds.size(); ++i)
+        page.thresholds[i] = ui_->thresholds[i]->cleanText().toStdString();
+    for (std::size_t row = 0; row < page.vylet.size(); ++row)
+        for (std::size_t column = 0; column < page.vylet[row].size(); ++column)
+            page.vylet[row][column]
+                = ui_->sgVylet->item(static_cast<int>(row), static_cast<int>(column) + 1)->text().toStdString();
+}
+
+void ToolsPage::applyWriteBack(const ServicePage& page)
+{
+    // Only unticking: ticking chbNormir again would open its window.
+    const std::pair<QCheckBox*, bool> boxes[] = {{ui_->chbSetRTC, page.chbSetRTC},
+        {ui_->chbEditPKR, page.chbEditPKR}, {ui_->chbNormir, page.chbNormir}, {ui_->chbProgram, page.chbProgram},
+        {ui_->chbErase, page.chbErase}};
+    for (const auto& [box, ticked] : boxes)
+        if (!ticked && box->isChecked())
+            box->setChecked(false);
+}
+
+void ToolsPage::keyPressEvent(QKeyEvent* event)
+{
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier && ui_->bbChangeIdent->isEnabled()
+        && ui_->bbChangeIdent->isVisible()) {
+        ui_->bbChangeIdent->click();
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
 
 void ToolsPage::showEvent(QShowEvent* event)
 {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/config/ServicePage.h"
 #include "core/view/MainView.h"
 
 #include <QWidget>
@@ -11,8 +12,8 @@ class QPushButton;
 namespace kestrel::gui {
 
 // "Сервис" (tsTools): operation boxes, clock pickers, the program settings (switches,
-// thresholds, sgVylet), lvCalibr, lVersion and the last operations. This step shows
-// what an image holds; the write-back comes later.
+// thresholds, sgVylet), lvCalibr, lVersion and the last operations. It shows what an
+// image holds and gives the write-back what the engineer set.
 class ToolsPage : public QWidget {
     Q_OBJECT
 public:
@@ -27,6 +28,16 @@ public:
     // bbChangeIdent "Записать в ПСИ": the window attaches the PkrSave action to it.
     QPushButton* changeIdentButton() const;
 
+    // What the write-back reads from this page: the operation boxes, the clock pickers,
+    // the "Qo"/"Qном" texts of lvCalibr, the switches, the spin edit texts and sgVylet.
+    // The identification texts belong to the main page and are left as they are.
+    void readServicePage(ServicePage& page) const;
+    // After a write-back: the boxes of the operations it has written are unticked.
+    void applyWriteBack(const ServicePage& page);
+    // The start option --extended: chbProgram and chbErase are shown and usable, and the
+    // program pages with chbProgram.
+    void setExtendedOperations(bool shown);
+
 signals:
     // chbEditPKR changed: the passport groups of the main page follow it.
     void editIdentificationToggled(bool checked);
@@ -34,9 +45,13 @@ signals:
 protected:
     // tsToolsShow: the clock pickers show the current date and time.
     void showEvent(QShowEvent* event) override;
+    // Enter that no control on the page took presses bbChangeIdent, as a default button would.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void redrawLoadChart();
+    // chbSetRTC: the clock group takes input only while it is ticked, and looks like it.
+    void setClockEditable(bool editable);
 
     struct Ui;
     std::unique_ptr<Ui> ui_;

@@ -21,6 +21,7 @@ WindowHarness::WindowHarness(bool extended)
     options.workFolder = work.path();
     options.locale = DisplayLocale::russian();
     options.extended = extended;
+    options.identification = &identification;
     window = std::make_unique<TfMain>(options);
 }
 

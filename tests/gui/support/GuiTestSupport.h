@@ -4,6 +4,7 @@
 #include "core/image/MemoryImage.h"
 #include "gui/app/ScriptedGuiDialogs.h"
 #include "gui/app/TfMain.h"
+#include "gui/support/ScriptedOperatorIdentification.h"
 
 #include <QJsonObject>
 #include <QLineEdit>
@@ -17,10 +18,11 @@ namespace kestrel::gui::test {
 
 // The main window as the program builds it, but with scripted dialogs, a fake clock
 // (device transfers at full speed), the Russian display locale and a temporary folder
-// for "Данные", "Отчеты" and the temporary report.
+// for "Данные", "Отчеты" and the temporary report. A write-back asks `identification`.
 struct WindowHarness {
     ScriptedGuiDialogs dialogs;
     FakeClock clock;
+    ScriptedOperatorIdentification identification;
     QTemporaryDir work;
     std::unique_ptr<TfMain> window;
 
