@@ -159,6 +159,7 @@ void TfMain::buildPages()
     operPage_->setImages(dataModule_->ImageState);
     place(ui_->tsOper, operPage_);
     toolsPage_ = new ToolsPage(ui_->tsTools);
+    toolsPage_->attachLoadCharacteristicEditor(dialogs_, session_.image, session_.locale);
     place(ui_->tsTools, toolsPage_);
     extendedPage_ = new ExtendedPage(ui_->tsExtended);
     place(ui_->tsExtended, extendedPage_);

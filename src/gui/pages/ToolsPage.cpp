@@ -1,7 +1,11 @@
 #include "gui/pages/ToolsPage.h"
 
 #include "core/text/PlatformInteger.h"
+#include "core/config/LoadCharacteristicChart.h"
+#include "gui/app/GuiDialogs.h"
 #include "gui/widgets/GridLinesDelegate.h"
+#include "gui/windows/LoadCharacteristicPlot.h"
+#include "gui/windows/TfMakeGruz.h"
 
 #include "ui_ToolsPage.h"
 
@@ -90,6 +94,7 @@ ToolsPage::ToolsPage(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui
     connect(ui_->chbStopSens, &QCheckBox::toggled, ui_->SensEnable, &QWidget::setEnabled);
     connect(ui_->chbEditPKR, &QCheckBox::toggled, this, &ToolsPage::editIdentificationToggled);
     connect(vylet, &QTableWidget::itemChanged, this, &ToolsPage::redrawLoadChart);
+    connect(ui_->bbMakeGruz, &QPushButton::clicked, this, &ToolsPage::bbMakeGruzClick);
 }
 
 ToolsPage::~ToolsPage() = default;
@@ -247,26 +252,48 @@ void ToolsPage::readInto(SettingsView& settings, IdentificationView& identificat
 
 void ToolsPage::redrawLoadChart()
 {
-    QVector<double> codes;
-    QVector<double> loads;
+    std::vector<VyletRow> rows;
     const QTableWidget* vylet = ui_->sgVylet;
-    for (int row = 0; row < vylet->rowCount(); ++row) {
-        const auto code = platformStrToInt(vylet->item(row, 1)->text().toStdString());
-        const auto load = platformStrToInt(vylet->item(row, 2)->text().toStdString());
-        if (!code || !load)
-            break; // a cell that is no integer ends the chart there
-        if (*code == 0)
-            continue; // an unused zone has no point
-        codes.push_back(*code);
-        loads.push_back(*load);
+    for (int row = 0; row < vylet->rowCount(); ++row)
+        rows.push_back({vylet->item(row, 0)->text().toStdString(), vylet->item(row, 1)->text().toStdString(),
+            vylet->item(row, 2)->text().toStdString()});
+    const LoadChart chart = serviceLoadChart(rows);
+    showLoadCharacteristicPoints(*ui_->chrGruz, *ui_->loadGraph, chart.points);
+    if (chart.error && loadEditor_.dialogs != nullptr)
+        loadEditor_.dialogs->message(this, QString::fromStdString(*chart.error));
+}
+
+void ToolsPage::attachLoadCharacteristicEditor(
+    GuiDialogs& dialogs, const MemoryImage& image, const DisplayLocale& locale)
+{
+    loadEditor_.dialogs = &dialogs;
+    loadEditor_.image = &image;
+    loadEditor_.locale = &locale;
+    if (loadEditor_.window == nullptr)
+        loadEditor_.window = new TfMakeGruz(dialogs, this);
+}
+
+void ToolsPage::bbMakeGruzClick()
+{
+    TfMakeGruz* editor = loadEditor_.window;
+    if (editor == nullptr)
+        return;
+    QTableWidget* vylet = ui_->sgVylet;
+    std::vector<TfMakeGruz::CodeAndLoad> zones;
+    for (int row = 0; row < vylet->rowCount(); ++row)
+        zones.push_back({vylet->item(row, 1)->text().toStdString(), vylet->item(row, 2)->text().toStdString()});
+    editor->setDisplayLocale(*loadEditor_.locale);
+    editor->FormShow(zones, *loadEditor_.image);
+    if (editor->exec() == QDialog::Accepted && editor->confirmed()) {
+        // Zones 12..15 are not in the editor and keep their cells.
+        const QSignalBlocker blocker(vylet);
+        const TfMakeGruz::Confirmed& confirmed = *editor->confirmed();
+        for (std::size_t zone = 0; zone < confirmed.size(); ++zone)
+            for (std::size_t column = 0; column < confirmed[zone].size(); ++column)
+                vylet->item(static_cast<int>(zone), static_cast<int>(column) + 1)
+                    ->setText(fromUtf8(confirmed[zone][column]));
     }
-    ui_->loadGraph->setData(codes, loads); // sorted by code
-    if (!codes.isEmpty()) {
-        ui_->loadGraph->rescaleAxes();
-        ui_->chrGruz->xAxis->scaleRange(1.1);
-        ui_->chrGruz->yAxis->scaleRange(1.1);
-    }
-    ui_->chrGruz->replot();
+    redrawLoadChart();
 }
 
 } // namespace kestrel::gui

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "core/config/ServicePage.h"
+#include "core/image/MemoryImage.h"
+#include "core/text/DisplayLocale.h"
 #include "core/view/MainView.h"
 
 #include <QWidget>
@@ -10,6 +12,9 @@
 class QPushButton;
 
 namespace kestrel::gui {
+
+class GuiDialogs;
+class TfMakeGruz;
 
 // "Сервис" (tsTools): operation boxes, clock pickers, the program settings (switches,
 // thresholds, sgVylet), lvCalibr, lVersion and the last operations. It shows what an
@@ -27,6 +32,11 @@ public:
 
     // bbChangeIdent "Записать в ПСИ": the window attaches the PkrSave action to it.
     QPushButton* changeIdentButton() const;
+
+    // "Редактор" opens the load characteristic editor, created here once and reused; its
+    // anchor codes come from `image`. Messages of the chart and the editor go to `dialogs`.
+    void attachLoadCharacteristicEditor(GuiDialogs& dialogs, const MemoryImage& image, const DisplayLocale& locale);
+    TfMakeGruz* loadCharacteristicEditor() const { return loadEditor_.window; }
 
     // What the write-back reads from this page: the operation boxes, the clock pickers,
     // the "Qo"/"Qном" texts of lvCalibr, the switches, the spin edit texts and sgVylet.
@@ -50,6 +60,15 @@ protected:
 
 private:
     void redrawLoadChart();
+    // bbMakeGruzClick: the editor modally, then the chart again whatever it answered.
+    void bbMakeGruzClick();
+
+    struct LoadEditor {
+        GuiDialogs* dialogs = nullptr;
+        const MemoryImage* image = nullptr;
+        const DisplayLocale* locale = nullptr;
+        TfMakeGruz* window = nullptr;
+    } loadEditor_;
     // chbSetRTC: the clock group takes input only while it is ticked, and looks like it.
     void setClockEditable(bool editable);
 
