@@ -207,8 +207,11 @@ private slots:
 
         // Enter on the service page presses "Записать в ПСИ".
         h.window->show();
+        // Turning to the page sets the clock pickers to now.
+        child<QDateEdit>(h, "RTCDate")->setDate(QDate(2001, 2, 3));
         auto* pages = child<QTabWidget>(h, "PageControl1");
         pages->setCurrentWidget(child<QWidget>(h, "tsTools"));
+        QVERIFY(child<QDateEdit>(h, "RTCDate")->date() != QDate(2001, 2, 3));
         box(h, "chbSetRTC")->click();
         QTest::keyClick(box(h, "chbSetRTC"), Qt::Key_Return);
 
