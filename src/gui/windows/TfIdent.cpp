@@ -15,19 +15,20 @@ namespace {
 // length it keeps a longer start text, which may then only get shorter.
 class TypingLimit : public QValidator {
 public:
-    TypingLimit(QLineEdit* edit, int limit) : QValidator(edit), edit_(edit), limit_(limit) {}
+    TypingLimit(QLineEdit* edit, int limit) : QValidator(edit), limit_(limit), accepted_(edit->text().size())
+    {
+        // The edit shows the changed text while it is validated: remember the last one.
+        connect(edit, &QLineEdit::textChanged, this, [this](const QString& text) { accepted_ = text.size(); });
+    }
 
     State validate(QString& input, int& /*position*/) const override
     {
-        // While validating, the edit still holds the text before the change.
-        if (input.size() <= limit_ || input.size() <= edit_->text().size())
-            return Acceptable;
-        return Invalid;
+        return input.size() <= limit_ || input.size() <= accepted_ ? Acceptable : Invalid;
     }
 
 private:
-    const QLineEdit* edit_;
     int limit_;
+    qsizetype accepted_;
 };
 
 } // namespace
@@ -41,8 +42,9 @@ TfIdent::TfIdent(const QString& recorderNumber, QWidget* parent) : QDialog(paren
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
     ui_->eOperator->setMaxLength(static_cast<int>(kOperatorNameLimit));
-    ui_->ePassword->setValidator(new TypingLimit(ui_->ePassword, static_cast<int>(kAccessCodeLimit)));
     ui_->ePassword->setText(QString::fromStdString(defaultAccessCode(recorderNumber.toStdString())));
+    // After the start text: the limit measures every change against it.
+    ui_->ePassword->setValidator(new TypingLimit(ui_->ePassword, static_cast<int>(kAccessCodeLimit)));
     ui_->eOperator->clear();
     ui_->bbOk->setEnabled(false);
     ui_->eOperator->setFocus();
