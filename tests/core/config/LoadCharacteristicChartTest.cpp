@@ -48,11 +48,3 @@ TEST(LoadCharacteristicChart, StopsAtTheFirstCellThatIsNoInteger)
     EXPECT_EQ(codes(badLoad), (std::vector<std::int32_t>{100}));
     EXPECT_EQ(badLoad.error, "«» не является целым числом");
 }
-
-TEST(LoadCharacteristicChart, TakesThePlatformIntegerForms)
-{
-    const LoadChart chart = serviceLoadChart(zones({{" $10", "+5"}, {"-3", "0x0A"}}));
-    EXPECT_FALSE(chart.error);
-    EXPECT_EQ(codes(chart), (std::vector<std::int32_t>{-3, 16}));
-    EXPECT_EQ(chart.points.front().load, 10);
-}
