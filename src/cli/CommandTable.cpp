@@ -19,6 +19,11 @@ const std::vector<Command>& commandTable()
         {"erase", "erase --device DEVICE [--port ADDR] --start A --size N [--yes]", runErase},
         {"dump", "dump IMAGE.bbd|--device DEVICE [--port ADDR] [--start A] [--size N]", runDump},
         {"ports", "ports [--root DIR]", runPorts},
+        {"write-config",
+            "write-config --device DEVICE [--port ADDR] [--image IMAGE.bbd] --operator NAME --code CODE "
+            "[--clock \"dd.MM.yyyy hh:mm[:ss]\"] [--ident IDENT.json] [--normalisation \"q0/qnom;q0/qnom;q0/qnom;q0/qnom\"] "
+            "[--program PROGRAM.json] [--erase] [--locale NAME] [--dump OUT.bbd] [--save-image OUT.bbd]",
+            runWriteConfig},
     };
     return table;
 }

@@ -15,6 +15,11 @@ enum ExitCode : int {
     kExitUsage = 2,
     kExitChecksumRefused = 3,
     kExitPreviousRefused = 4,
+    // write-config: an input check refused the page (or the operator was not confirmed),
+    // the reader device was not found, a device transfer failed or read back otherwise.
+    kExitInputRefused = 5,
+    kExitDeviceNotFound = 6,
+    kExitTransferFailed = 7,
 };
 
 // One entry of the command table.
@@ -38,5 +43,6 @@ int runPorts(const Args& args, std::ostream& out, std::ostream& err);
 int runRead(const Args& args, std::ostream& out, std::ostream& err);
 int runErase(const Args& args, std::ostream& out, std::ostream& err);
 int runDump(const Args& args, std::ostream& out, std::ostream& err);
+int runWriteConfig(const Args& args, std::ostream& out, std::ostream& err);
 
 } // namespace kestrel::cli
