@@ -41,6 +41,9 @@ void whenShown(std::function<void(TfIdent&)> act)
         if (window == nullptr)
             qFatal("the identification window is not open");
         act(*window);
+        // A failed check inside must not leave the modal loop waiting.
+        if (window->isVisible())
+            window->reject();
     });
 }
 

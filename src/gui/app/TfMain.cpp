@@ -160,6 +160,7 @@ void TfMain::buildPages()
     place(ui_->tsOper, operPage_);
     toolsPage_ = new ToolsPage(ui_->tsTools);
     toolsPage_->attachLoadCharacteristicEditor(dialogs_, session_.image, session_.locale);
+    toolsPage_->attachNormalisationEditor(dialogs_, session_);
     place(ui_->tsTools, toolsPage_);
     extendedPage_ = new ExtendedPage(ui_->tsExtended);
     place(ui_->tsExtended, extendedPage_);

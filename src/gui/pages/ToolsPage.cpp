@@ -6,6 +6,7 @@
 #include "gui/widgets/GridLinesDelegate.h"
 #include "gui/windows/LoadCharacteristicPlot.h"
 #include "gui/windows/TfMakeGruz.h"
+#include "gui/windows/TfNormir.h"
 
 #include "ui_ToolsPage.h"
 
@@ -95,6 +96,7 @@ ToolsPage::ToolsPage(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui
     connect(ui_->chbEditPKR, &QCheckBox::toggled, this, &ToolsPage::editIdentificationToggled);
     connect(vylet, &QTableWidget::itemChanged, this, &ToolsPage::redrawLoadChart);
     connect(ui_->bbMakeGruz, &QPushButton::clicked, this, &ToolsPage::bbMakeGruzClick);
+    connect(ui_->chbNormir, &QCheckBox::toggled, this, &ToolsPage::chbNormirTicked);
 }
 
 ToolsPage::~ToolsPage() = default;
@@ -261,6 +263,39 @@ void ToolsPage::redrawLoadChart()
     showLoadCharacteristicPoints(*ui_->chrGruz, *ui_->loadGraph, chart.points);
     if (chart.error && loadEditor_.dialogs != nullptr)
         loadEditor_.dialogs->message(this, QString::fromStdString(*chart.error));
+}
+
+void ToolsPage::attachNormalisationEditor(GuiDialogs& dialogs, const Session& session)
+{
+    normalisationEditor_ = {&dialogs, &session};
+}
+
+void ToolsPage::chbNormirTicked(bool checked)
+{
+    if (!checked || normalisationEditor_.session == nullptr)
+        return;
+    const Session& session = *normalisationEditor_.session;
+    QTreeWidget* calibr = ui_->lvCalibr;
+    std::vector<SensorRow> sensors;
+    for (int k = 0; k < calibr->topLevelItemCount(); ++k) {
+        const QTreeWidgetItem* item = calibr->topLevelItem(k);
+        sensors.push_back({item->text(0).toStdString(), item->text(1).toStdString(), item->text(2).toStdString()});
+    }
+    TfNormir window(std::move(sensors), sensorLayoutOf(session.image), session.stats[kCrane].capacity, session.locale,
+        *normalisationEditor_.dialogs, this);
+    if (window.exec() != QDialog::Accepted) {
+        ui_->chbNormir->setChecked(false);
+        return;
+    }
+    // One row per sensor the window was opened with; Qтек is not a corrected value.
+    const auto& rows = window.confirmed();
+    for (std::size_t k = 0; k < rows.size(); ++k) {
+        QTreeWidgetItem* item = calibr->topLevelItem(static_cast<int>(k));
+        item->setText(1, fromUtf8(rows[k].zero));
+        item->setText(2, fromUtf8(rows[k].nominal));
+        item->setText(3, fromUtf8(rows[k].span));
+        item->setText(4, QString());
+    }
 }
 
 void ToolsPage::attachLoadCharacteristicEditor(

@@ -2,6 +2,7 @@
 
 #include "core/config/ServicePage.h"
 #include "core/image/MemoryImage.h"
+#include "core/pipeline/Session.h"
 #include "core/text/DisplayLocale.h"
 #include "core/view/MainView.h"
 
@@ -37,6 +38,10 @@ public:
     // anchor codes come from `image`. Messages of the chart and the editor go to `dialogs`.
     void attachLoadCharacteristicEditor(GuiDialogs& dialogs, const MemoryImage& image, const DisplayLocale& locale);
     TfMakeGruz* loadCharacteristicEditor() const { return loadEditor_.window; }
+    // Ticking chbNormir opens the normalisation window on lvCalibr: the sensor layout by
+    // the program name in the session's image, eNom/eReal from the crane capacity the
+    // last processing decoded. Not confirmed unticks the box; confirmed replaces the rows.
+    void attachNormalisationEditor(GuiDialogs& dialogs, const Session& session);
 
     // What the write-back reads from this page: the operation boxes, the clock pickers,
     // the "Qo"/"Qном" texts of lvCalibr, the switches, the spin edit texts and sgVylet.
@@ -69,6 +74,12 @@ private:
         const DisplayLocale* locale = nullptr;
         TfMakeGruz* window = nullptr;
     } loadEditor_;
+    // chbNormirClick.
+    void chbNormirTicked(bool checked);
+    struct NormalisationEditor {
+        GuiDialogs* dialogs = nullptr;
+        const Session* session = nullptr;
+    } normalisationEditor_;
     // chbSetRTC: the clock group takes input only while it is ticked, and looks like it.
     void setClockEditable(bool editable);
 
