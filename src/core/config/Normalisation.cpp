@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <limits>
 
 namespace kestrel {
 
@@ -29,11 +30,6 @@ std::string storedText(std::string_view text, SensorLayout layout, const Display
 
 } // namespace
 
-SensorLayout sensorLayoutOfProgram(std::string_view programName)
-{
-    return !programName.empty() && programName.front() == '2' ? SensorLayout::TwoSensors : SensorLayout::FourSensors;
-}
-
 SensorLayout sensorLayoutOf(ConstBytes image)
 {
     return image.size() > layout::kProgramName && image[layout::kProgramName] == '2' ? SensorLayout::TwoSensors
@@ -55,11 +51,15 @@ std::optional<std::string> scaledNominal(std::string_view zeroText, std::string_
         const double real = decimalFromText(realValueText, locale, {});
         if (real == 0.0)
             return std::nullopt;
-        const auto ratio = static_cast<float>(decimalFromText(nominalValueText, locale, {}) / real);
+        const double quotient = decimalFromText(nominalValueText, locale, {}) / real;
+        // A quotient beyond single precision has no float to be kept in.
+        if (!(std::fabs(quotient) <= std::numeric_limits<float>::max()))
+            return std::nullopt;
+        const auto ratio = static_cast<float>(quotient);
         const float zero = singleFromText(zeroText, locale, {});
         const float nominal = singleFromText(nominalText, locale, {});
         const float scaled = zero + (nominal - zero) * ratio;
-        if (!std::isfinite(ratio) || !std::isfinite(scaled))
+        if (!std::isfinite(scaled))
             return std::nullopt;
         if (layout == SensorLayout::TwoSensors)
             return formatFixed(scaled, 2, locale);

@@ -14,8 +14,7 @@ namespace kestrel {
 // names beginning with "2") two sensors shown in volts.
 enum class SensorLayout { FourSensors, TwoSensors };
 
-SensorLayout sensorLayoutOfProgram(std::string_view programName);
-// By the program name in the image.
+// By the first character of the program name in the image.
 SensorLayout sensorLayoutOf(ConstBytes image);
 
 // A sensor as the normalisation window edits it: caption, Qo and Qном texts.

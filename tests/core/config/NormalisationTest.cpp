@@ -18,17 +18,6 @@ std::optional<std::string> scaleFour(const char* zero, const char* nominal, cons
     return scaledNominal(zero, nominal, nom, real, SensorLayout::FourSensors, kC);
 }
 
-TEST(Normalisation, LayoutFollowsTheFirstCharacterOfTheProgramName)
-{
-    EXPECT_EQ(sensorLayoutOfProgram("2SENS"), SensorLayout::TwoSensors);
-    EXPECT_EQ(sensorLayoutOfProgram("4SENS"), SensorLayout::FourSensors);
-    EXPECT_EQ(sensorLayoutOfProgram(""), SensorLayout::FourSensors);
-    test::ImageBuilder b;
-    EXPECT_EQ(sensorLayoutOf(b.image), SensorLayout::FourSensors);
-    b.text(kProgramName, kProgramNameLength, "2v1");
-    EXPECT_EQ(sensorLayoutOf(b.image), SensorLayout::TwoSensors);
-}
-
 TEST(Normalisation, ScalingWorksInSinglePrecisionAndTruncatesCounts)
 {
     EXPECT_EQ(scaleFour("200", "1200", "10.00", "8.00"), "1450");

@@ -13,12 +13,5 @@ TEST(OperatorIdentificationRules, DefaultAccessCodeFramesTheSerialNumberUncut)
     EXPECT_EQ(defaultAccessCode("1234567890ABCDEF").size(), 18U);
 }
 
-TEST(OperatorIdentificationRules, ConfirmableWithBothTexts)
-{
-    EXPECT_TRUE(identificationConfirmable("И", "#77#"));
-    EXPECT_FALSE(identificationConfirmable("", "#77#"));
-    EXPECT_FALSE(identificationConfirmable("Иванов", ""));
-}
-
 } // namespace
 } // namespace kestrel
