@@ -276,7 +276,6 @@ private slots:
             if (value > 0 && seenInTransfer.isEmpty())
                 seenInTransfer = look();
         });
-        h.dialogs.clear();
         h.window->PkrSaveExecute();
 
         const QStringList off{"PkrSave-", "GetFromCopyr-", "GetFromFile-", "SaveData-", "OpenPrev-", "tsTools-"};

@@ -138,6 +138,10 @@ TfMain::TfMain(const Options& options, QWidget* parent)
     transfer_ = std::make_unique<ReaderDeviceTransfer>(*bus_, clock_, *userInterface_);
 
     showView();
+    // After the first display: the empty grid of a window that has read nothing is no
+    // edit, and its chart has nothing to complain about.
+    toolsPage_->attachLoadCharacteristicEditor(dialogs_, session_.image, session_.locale);
+    toolsPage_->attachNormalisationEditor(dialogs_, session_);
     updateEnabling();
 }
 
@@ -159,8 +163,6 @@ void TfMain::buildPages()
     operPage_->setImages(dataModule_->ImageState);
     place(ui_->tsOper, operPage_);
     toolsPage_ = new ToolsPage(ui_->tsTools);
-    toolsPage_->attachLoadCharacteristicEditor(dialogs_, session_.image, session_.locale);
-    toolsPage_->attachNormalisationEditor(dialogs_, session_);
     place(ui_->tsTools, toolsPage_);
     extendedPage_ = new ExtendedPage(ui_->tsExtended);
     place(ui_->tsExtended, extendedPage_);
