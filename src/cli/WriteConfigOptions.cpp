@@ -7,7 +7,9 @@
 #include "core/view/MainView.h"
 
 #include <cerrno>
+#include <algorithm>
 #include <charconv>
+#include <cstdint>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -118,6 +120,18 @@ std::optional<std::size_t> indexOf(const std::array<const char*, N>& names, cons
     return std::nullopt;
 }
 
+// An integer of the document within the spin edit's range (a huge unsigned one is not wrapped).
+bool withinRange(const Json& value, ThresholdRange range)
+{
+    if (value.is_number_unsigned())
+        return value.get<std::uint64_t>() <= static_cast<std::uint64_t>(std::max(range.maximum, 0))
+            && static_cast<long long>(value.get<std::uint64_t>()) >= range.minimum;
+    if (!value.is_number_integer())
+        return false;
+    const auto number = value.get<std::int64_t>();
+    return number >= range.minimum && number <= range.maximum;
+}
+
 void applyVylet(const Json& rows, ServicePage& page)
 {
     const std::string where = std::string("--program: ") + kVyletKey;
@@ -211,8 +225,7 @@ void applyProgramJson(const Json& document, ServicePage& page)
             page.switches[*i] = value.get<bool>();
         } else if (const auto t = indexOf(kThresholdNames, key)) {
             const ThresholdRange range = kThresholdRanges[*t];
-            if (!value.is_number_integer() || value.get<long long>() < range.minimum
-                || value.get<long long>() > range.maximum)
+            if (!withinRange(value, range))
                 throw UsageError(where + ": ожидается целое число от " + std::to_string(range.minimum) + " до "
                     + std::to_string(range.maximum) + ", а не " + value.dump());
             page.thresholds[*t] = value.dump(); // decimal digits, no locale

@@ -85,6 +85,7 @@ TEST_F(WriteConfig, InputNoControlCouldHoldIsAUsageErrorBeforeAnyDevice)
     writeFile(dir.file("prog-unknown.json"), "{\"chbTests\": true}");
     writeFile(dir.file("prog-range.json"), "{\"AverTime\": 999}");
     writeFile(dir.file("prog-switch.json"), "{\"chbStop1\": 1}");
+    writeFile(dir.file("prog-huge.json"), "{\"StopUnload\": 18446744073709551615}"); // would wrap to −1
     writeFile(dir.file("prog-rows.json"), "{\"sgVylet\": [[\"1200\", \"80\"]]}");
 
     const std::vector<Args> refused = {
@@ -105,6 +106,7 @@ TEST_F(WriteConfig, InputNoControlCouldHoldIsAUsageErrorBeforeAnyDevice)
         writeConfig({"--program", dir.file("prog-unknown.json")}),
         writeConfig({"--program", dir.file("prog-range.json")}),
         writeConfig({"--program", dir.file("prog-switch.json")}),
+        writeConfig({"--program", dir.file("prog-huge.json")}),
         writeConfig({"--program", dir.file("prog-rows.json")}),
         writeConfig({"--normalisation", "1/2;3/4;5/6"}),
         writeConfig({"--normalisation", "1/2;3/4;5/6;7"}),
