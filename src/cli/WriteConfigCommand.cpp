@@ -12,6 +12,7 @@
 #include "core/pipeline/Pipeline.h"
 #include "core/pipeline/Session.h"
 
+#include <memory>
 #include <ostream>
 
 namespace kestrel::cli {
