@@ -5,6 +5,8 @@
 #include "gui/app/SystemDisplayLocale.h"
 #include "gui/windows/TfMakeGruz.h"
 
+#include "gui/support/GuiTestSupport.h"
+
 #include <QCheckBox>
 #include <QPushButton>
 #include <QTableWidget>
@@ -16,16 +18,10 @@
 
 using namespace kestrel;
 using namespace kestrel::gui;
+using kestrel::gui::test::requireChild;
 
 namespace {
 
-template <typename T> T* child(const QObject& parent, const char* name)
-{
-    T* found = parent.findChild<T*>(QString::fromUtf8(name));
-    if (found == nullptr)
-        qFatal("no child %s", name);
-    return found;
-}
 
 // The service page with the load characteristic editor attached, its zones filled with
 // codes 1000 + 10·z and loads 90 − z, and the anchor codes 900 and 3000 in the image.
@@ -41,7 +37,7 @@ struct Fixture {
         writeI16(image, 0x6DA, 3000);
         page.attachLoadCharacteristicEditor(dialogs, image, locale);
         // The program settings, "Редактор" among them, take input with their box ticked.
-        child<QCheckBox>(page, "chbProgram")->setChecked(true);
+        requireChild<QCheckBox>(page, "chbProgram")->setChecked(true);
         QTableWidget* vylet = grid();
         for (int zone = 0; zone < 16; ++zone) {
             vylet->item(zone, 0)->setText(QString::number(zone));
@@ -51,18 +47,18 @@ struct Fixture {
         dialogs.clear();
     }
 
-    QTableWidget* grid() const { return child<QTableWidget>(page, "sgVylet"); }
+    QTableWidget* grid() const { return requireChild<QTableWidget>(page, "sgVylet"); }
     QString vylet(int row, int column) const { return grid()->item(row, column)->text(); }
     int servicePoints() const
     {
-        return child<QCustomPlot>(*child<QWidget>(page, "tsGruz"), "chrGruz")->graph(0)->dataCount();
+        return requireChild<QCustomPlot>(*requireChild<QWidget>(page, "tsGruz"), "chrGruz")->graph(0)->dataCount();
     }
     TfMakeGruz& editor() const { return *page.loadCharacteristicEditor(); }
-    QTableWidget* editorGrid() const { return child<QTableWidget>(editor(), "sgMakeGruz"); }
+    QTableWidget* editorGrid() const { return requireChild<QTableWidget>(editor(), "sgMakeGruz"); }
     QString cell(int row, int column) const { return editorGrid()->item(row, column)->text(); }
     void type(int row, int column, const QString& text) const { editorGrid()->item(row, column)->setText(text); }
-    int editorPoints() const { return child<QCustomPlot>(editor(), "chrGruz")->graph(0)->dataCount(); }
-    void click(const char* button) const { child<QPushButton>(editor(), button)->click(); }
+    int editorPoints() const { return requireChild<QCustomPlot>(editor(), "chrGruz")->graph(0)->dataCount(); }
+    void click(const char* button) const { requireChild<QPushButton>(editor(), button)->click(); }
     QString decimal(const char* whole, const char* fraction) const
     {
         return QString::fromLatin1(whole) + QChar::fromLatin1(locale.decimalSeparator) + QString::fromLatin1(fraction);
@@ -80,7 +76,7 @@ struct Fixture {
             if (editor().isVisible())
                 editor().reject();
         });
-        child<QPushButton>(page, "bbMakeGruz")->click();
+        requireChild<QPushButton>(page, "bbMakeGruz")->click();
         return opened;
     }
 };

@@ -20,20 +20,14 @@
 
 using namespace kestrel;
 using namespace kestrel::gui;
+using kestrel::gui::test::requireChild;
 
 namespace {
 
-template <typename T> T* child(const QWidget& window, const char* name)
-{
-    T* found = window.findChild<T*>(QString::fromLatin1(name));
-    if (found == nullptr)
-        qFatal("no child %s", name);
-    return found;
-}
 
-QLineEdit* edit(const QWidget& window, const char* name) { return child<QLineEdit>(window, name); }
+QLineEdit* edit(const QWidget& window, const char* name) { return requireChild<QLineEdit>(window, name); }
 QString text(const QWidget& window, const char* name) { return edit(window, name)->text(); }
-QTreeWidget* sensorList(const QWidget& window) { return child<QTreeWidget>(window, "lvSens"); }
+QTreeWidget* sensorList(const QWidget& window) { return requireChild<QTreeWidget>(window, "lvSens"); }
 QString cell(const QTreeWidget* list, int row, int column) { return list->topLevelItem(row)->text(column); }
 
 std::vector<SensorRow> fourSensors()
@@ -153,7 +147,7 @@ private slots:
     {
         TfNormir window(fourSensors(), SensorLayout::FourSensors, 10.0F, DisplayLocale::russian(), dialogs);
         show(window);
-        QToolButton* scale = child<QToolButton>(window, "sbScale");
+        QToolButton* scale = requireChild<QToolButton>(window, "sbScale");
         QCOMPARE(scale->toolTip(), QStringLiteral("Выполнить расчет Qном"));
         edit(window, "eReal")->setText(QStringLiteral("8,00"));
         scale->click();
@@ -171,7 +165,7 @@ private slots:
         TfNormir confirmedWindow(fourSensors(), SensorLayout::FourSensors, 10.0F, DisplayLocale::c(), dialogs);
         show(confirmedWindow);
         typeAndLeave(edit(confirmedWindow, "eQo"), QStringLiteral("100"));
-        child<QPushButton>(confirmedWindow, "bbUpdate")->click();
+        requireChild<QPushButton>(confirmedWindow, "bbUpdate")->click();
         QCOMPARE(confirmedWindow.result(), int(QDialog::Accepted));
         const auto& rows = confirmedWindow.confirmed();
         QCOMPARE(rows.size(), 4U);
@@ -197,12 +191,12 @@ private slots:
         for (ListRow& row : settings.calibr)
             row.subItems = {"200", "1200", "1000", "17"};
         page.showSettings(settings, IdentificationView{});
-        auto* calibr = child<QTreeWidget>(page, "lvCalibr");
-        auto* box = child<QCheckBox>(page, "chbNormir");
+        auto* calibr = requireChild<QTreeWidget>(page, "lvCalibr");
+        auto* box = requireChild<QCheckBox>(page, "chbNormir");
 
         whenShown([](TfNormir& window) {
             QCOMPARE(text(window, "eNom"), QStringLiteral("25,00"));
-            child<QPushButton>(window, "bbCancel")->click();
+            requireChild<QPushButton>(window, "bbCancel")->click();
         });
         box->setChecked(true);
         QVERIFY(!box->isChecked());
@@ -210,8 +204,8 @@ private slots:
 
         whenShown([](TfNormir& window) {
             edit(window, "eReal")->setText(QStringLiteral("20,00"));
-            child<QToolButton>(window, "sbScale")->click();
-            child<QPushButton>(window, "bbUpdate")->click();
+            requireChild<QToolButton>(window, "sbScale")->click();
+            requireChild<QPushButton>(window, "bbUpdate")->click();
         });
         box->setChecked(true);
         QVERIFY(box->isChecked());
@@ -241,10 +235,10 @@ private slots:
             QCOMPARE(text(window, "eQnom"), QStringLiteral("2,50"));
             QCOMPARE(cell(sensorList(window), 3, 1), QStringLiteral("0,00"));
             typeAndLeave(edit(window, "eQo"), QStringLiteral("1,5"));
-            child<QPushButton>(window, "bbUpdate")->click();
+            requireChild<QPushButton>(window, "bbUpdate")->click();
         });
-        child<QCheckBox>(*harness.window, "chbNormir")->setChecked(true);
-        const auto* calibr = child<QTreeWidget>(*harness.window, "lvCalibr");
+        requireChild<QCheckBox>(*harness.window, "chbNormir")->setChecked(true);
+        const auto* calibr = requireChild<QTreeWidget>(*harness.window, "lvCalibr");
         QCOMPARE(calibr->topLevelItem(0)->text(1), QStringLiteral("1,50"));
         QCOMPARE(calibr->topLevelItem(0)->text(3), QStringLiteral("1,00"));
     }

@@ -1,6 +1,8 @@
 #include "gui/windows/TfIdent.h"
 #include "gui/windows/WindowOperatorIdentification.h"
 
+#include "gui/support/GuiTestSupport.h"
+
 #include <QApplication>
 #include <QLayout>
 #include <QLineEdit>
@@ -12,18 +14,12 @@
 
 using namespace kestrel;
 using namespace kestrel::gui;
+using kestrel::gui::test::requireChild;
 
 namespace {
 
-template <typename T> T* child(const QWidget& window, const char* name)
-{
-    T* found = window.findChild<T*>(QString::fromLatin1(name));
-    if (found == nullptr)
-        qFatal("no child %s", name);
-    return found;
-}
 
-QLineEdit* edit(const QWidget& window, const char* name) { return child<QLineEdit>(window, name); }
+QLineEdit* edit(const QWidget& window, const char* name) { return requireChild<QLineEdit>(window, name); }
 // Typed key by key, Cyrillic included (QTest::keyClicks knows ASCII only).
 void type(QWidget* widget, const QString& text)
 {
@@ -31,7 +27,7 @@ void type(QWidget* widget, const QString& text)
         QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(ch), Qt::NoModifier);
 }
 
-bool okEnabled(const QWidget& window) { return child<QPushButton>(window, "bbOk")->isEnabled(); }
+bool okEnabled(const QWidget& window) { return requireChild<QPushButton>(window, "bbOk")->isEnabled(); }
 
 // Acts on the identification window once its modal loop runs.
 void whenShown(std::function<void(TfIdent&)> act)
@@ -106,7 +102,7 @@ private slots:
         whenShown([](TfIdent& window) {
             type(edit(window, "eOperator"), QStringLiteral("Петров"));
             edit(window, "ePassword")->setText(QStringLiteral("1234"));
-            QTest::mouseClick(child<QPushButton>(window, "bbOk"), Qt::LeftButton);
+            QTest::mouseClick(requireChild<QPushButton>(window, "bbOk"), Qt::LeftButton);
         });
         const auto credentials = identification.identify("77");
         QVERIFY(credentials.has_value());
@@ -123,7 +119,7 @@ private slots:
 
         whenShown([](TfIdent& window) {
             type(edit(window, "eOperator"), QStringLiteral("Петров"));
-            QTest::mouseClick(child<QPushButton>(window, "bbCancel"), Qt::LeftButton);
+            QTest::mouseClick(requireChild<QPushButton>(window, "bbCancel"), Qt::LeftButton);
         });
         QVERIFY(!identification.identify("5").has_value());
     }

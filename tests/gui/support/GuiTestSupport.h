@@ -16,6 +16,16 @@
 
 namespace kestrel::gui::test {
 
+// A child of `parent` by object name; the test stops at once when there is none, so a
+// renamed widget fails loudly instead of crashing on a null pointer.
+template <typename T> T* requireChild(const QObject& parent, const char* name)
+{
+    T* found = parent.findChild<T*>(QString::fromUtf8(name));
+    if (found == nullptr)
+        qFatal("no child %s", name);
+    return found;
+}
+
 // The main window as the program builds it, but with scripted dialogs, a fake clock
 // (device transfers at full speed), the Russian display locale and a temporary folder
 // for "Данные", "Отчеты" and the temporary report. A write-back asks `identification`.
