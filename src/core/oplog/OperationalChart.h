@@ -15,7 +15,7 @@
 // window shows it. The window (QCustomPlot) and `kestrel-cli oplog` only draw or print it.
 namespace kestrel {
 
-struct ChartPoint {
+struct OperationalPoint {
     std::optional<double> value;        // empty: a null point, drawn as a gap
     std::string label;                  // time-axis label, or the event text on a bar
     std::optional<std::uint32_t> color; // 0xRRGGBB, only on the event bars of "Служебный"
@@ -24,7 +24,7 @@ struct ChartPoint {
 struct ChartSeries {
     std::string title;
     bool checked = false; // check-list state: the series is shown exactly when checked
-    std::vector<ChartPoint> points;
+    std::vector<OperationalPoint> points;
 };
 
 struct OperationalChart {
