@@ -3,7 +3,7 @@
 #include "core/demo/DemoImage.h"
 #include "core/image/ImageLayout.h"
 #include "gui/app/CommandLine.h"
-#include "gui/app/CycleRecordLookup.h"
+#include "core/records/CycleRecordLookup.h"
 #include "gui/app/FileFilter.h"
 #include "gui/app/FileReplace.h"
 #include "gui/app/HelpTopics.h"

@@ -1,8 +1,8 @@
-#include "gui/app/CycleRecordLookup.h"
+#include "core/records/CycleRecordLookup.h"
 
 #include "core/image/ImageLayout.h"
 
-namespace kestrel::gui {
+namespace kestrel {
 
 std::optional<CycleRecordRef> findCycleRecord(ConstBytes image, std::string_view dateText)
 {
@@ -19,4 +19,4 @@ std::optional<CycleRecordRef> findCycleRecord(ConstBytes image, std::string_view
     return std::nullopt;
 }
 
-} // namespace kestrel::gui
+} // namespace kestrel

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string_view>
 
-namespace kestrel::gui {
+namespace kestrel {
 
 // The record a row of lvLast or lvStop stands for.
 struct CycleRecordRef {
@@ -20,4 +20,4 @@ struct CycleRecordRef {
 // valid stamp have no record to show.
 std::optional<CycleRecordRef> findCycleRecord(ConstBytes image, std::string_view dateText);
 
-} // namespace kestrel::gui
+} // namespace kestrel

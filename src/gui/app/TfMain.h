@@ -5,7 +5,7 @@
 #include "core/device/Clock.h"
 #include "core/pipeline/Session.h"
 #include "core/reports/ReportDispatch.h"
-#include "gui/app/CycleRecordLookup.h"
+#include "core/records/CycleRecordLookup.h"
 #include "gui/app/ProgramFolders.h"
 
 #include <QMainWindow>
