@@ -12,6 +12,7 @@ const std::vector<Command>& commandTable()
         {"report",
             "report IMAGE.bbd --doc N [--limit L] [--step S] [--previous PREV.bbd] [--yes] [--locale NAME] -o OUT.html",
             runReport},
+        {"oplog", "oplog IMAGE.bbd (--stamp \"dd.MM.yyyy hh:mm \" | --row N) [--next K] [--yes] [--json]", runOplog},
         {"show", "show IMAGE.bbd [--previous PREV.bbd] [--step S] [--yes] [--locale NAME] [--json]", runShow},
         {"summary", "summary DIR_OR_FILES... [--csv] [--locale NAME]", runSummary},
         {"demo-image", "demo-image [--seed N] -o FILE.bbd", runDemoImage},

@@ -44,5 +44,6 @@ int runRead(const Args& args, std::ostream& out, std::ostream& err);
 int runErase(const Args& args, std::ostream& out, std::ostream& err);
 int runDump(const Args& args, std::ostream& out, std::ostream& err);
 int runWriteConfig(const Args& args, std::ostream& out, std::ostream& err);
+int runOplog(const Args& args, std::ostream& out, std::ostream& err);
 
 } // namespace kestrel::cli
