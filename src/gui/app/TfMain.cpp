@@ -23,6 +23,7 @@
 #include "gui/pages/MainPage.h"
 #include "gui/pages/OperPage.h"
 #include "gui/pages/ToolsPage.h"
+#include "gui/windows/TfOper.h"
 #include "gui/windows/WindowOperatorIdentification.h"
 #include "ui_TfMain.h"
 
@@ -115,6 +116,7 @@ TfMain::TfMain(const Options& options, QWidget* parent)
     extended_ = options.extended;
     verifyReads_ = options.verifyReads;
     identification_ = options.identification;
+    runCycleDetail_ = options.runCycleDetail;
     session_.locale = options.locale ? *options.locale : systemDisplayLocale();
 
     ui_->setupUi(this);
@@ -641,11 +643,14 @@ void TfMain::stepChanged(int step)
 void TfMain::openCycleDetail(const QString& dateText)
 {
     chosenRecord_ = findCycleRecord(session_.image, dateText.toStdString());
-    if (!chosenRecord_)
+    if (!chosenRecord_ || busy_ > 0 || transferRunning_)
         return;
-    // The cycle detail window comes with a later version; until then the status bar
-    // names the cycle that was found.
-    setStatusText(QStringLiteral("Цикл ") + dateText.trimmed());
+    // Created for one showing and gone when it closes.
+    TfOper window(session_.image, chosenRecord_->stamp, dialogs_, this);
+    if (runCycleDetail_)
+        runCycleDetail_(window);
+    else
+        window.exec();
 }
 
 void TfMain::readArea()

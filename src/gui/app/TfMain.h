@@ -10,6 +10,7 @@
 
 #include <QMainWindow>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -37,6 +38,7 @@ class GuiUserInterface;
 class MainPage;
 class OperPage;
 class TDataModule1;
+class TfOper;
 class ToolsPage;
 
 // The main window "Регистратор параметров работы крана": owns the session (image,
@@ -59,6 +61,8 @@ public:
         bool verifyReads = false;            // "Загрузить" and "Прочитать" read twice and compare
         // Who performs a write-back; empty: the operator identification window.
         OperatorIdentification* identification = nullptr;
+        // Runs the cycle detail window instead of its modal loop (tests); empty: exec().
+        std::function<void(TfOper&)> runCycleDetail;
     };
 
     explicit TfMain(const Options& options, QWidget* parent = nullptr);
@@ -148,6 +152,7 @@ private:
     std::unique_ptr<ReaderDeviceTransfer> transfer_;
     OperatorIdentification* identification_ = nullptr; // a test's; null: the window
     OperatorCredentials credentials_;
+    std::function<void(TfOper&)> runCycleDetail_;
 
     TDataModule1* dataModule_ = nullptr;
     MainPage* mainPage_ = nullptr;

@@ -22,6 +22,11 @@ WindowHarness::WindowHarness(bool extended)
     options.locale = DisplayLocale::russian();
     options.extended = extended;
     options.identification = &identification;
+    options.runCycleDetail = [this](TfOper& detail) {
+        ++cycleDetailOpenings;
+        if (onCycleDetail)
+            onCycleDetail(detail);
+    };
     window = std::make_unique<TfMain>(options);
 }
 

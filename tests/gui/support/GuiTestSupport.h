@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 namespace kestrel::gui::test {
@@ -35,6 +36,9 @@ struct WindowHarness {
     ScriptedOperatorIdentification identification;
     QTemporaryDir work;
     std::unique_ptr<TfMain> window;
+    // The cycle detail window runs this instead of its modal loop; it is gone afterwards.
+    std::function<void(TfOper&)> onCycleDetail;
+    int cycleDetailOpenings = 0;
 
     explicit WindowHarness(bool extended = false);
     ~WindowHarness();

@@ -1,0 +1,394 @@
+#include "gui/widgets/OperationalChartPlot.h"
+
+#include <qcustomplot.h>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace kestrel::gui {
+
+namespace {
+
+// Marks and point markers only help while few seconds are visible; time labels while
+// each still has room.
+constexpr double kMarkedSpan = 20.0;
+constexpr double kLabelledSpan = 60.0;
+constexpr double kSpanTolerance = 1e-6;
+// The 3D look, as on the distribution chart: a darker copy shifted up and right, behind.
+constexpr QPointF kDepthOffset(6.0, -6.0);
+constexpr double kBarWidth = 0.6;
+const QString kDepthLayer = QStringLiteral("depth");
+const QString kMarksLayer = QStringLiteral("marks");
+
+QColor colourOf(std::uint32_t rgb)
+{
+    return QColor(static_cast<int>((rgb >> 16) & 0xFF), static_cast<int>((rgb >> 8) & 0xFF), static_cast<int>(rgb & 0xFF));
+}
+
+template <typename Base> class Depth : public Base {
+public:
+    using Base::Base;
+
+protected:
+    void draw(QCPPainter* painter) override
+    {
+        painter->save();
+        painter->translate(kDepthOffset);
+        Base::draw(painter);
+        painter->restore();
+    }
+};
+
+bool hasMarks(std::size_t series)
+{
+    return seriesLooks()[series].valueMarks;
+}
+
+// Point markers go with the value marks on the areas and the line, not on the bars.
+bool hasMarkers(std::size_t series)
+{
+    return hasMarks(series) && seriesLooks()[series].kind != SeriesKind::Bars;
+}
+
+QPen outlinePen(const SeriesLook& look)
+{
+    const QColor colour = colourOf(look.color);
+    QPen pen(look.kind == SeriesKind::Line ? colour : colour.darker(150));
+    pen.setWidthF(look.kind == SeriesKind::Line ? 2.0 : 1.0);
+    if (look.dotted)
+        pen.setStyle(Qt::DotLine);
+    return pen;
+}
+
+void styleGraph(QCPGraph& graph, const SeriesLook& look, bool depth)
+{
+    const QColor colour = colourOf(look.color);
+    graph.setLineStyle(look.kind == SeriesKind::Stairs ? QCPGraph::lsStepLeft : QCPGraph::lsLine);
+    QPen pen = outlinePen(look);
+    if (depth)
+        pen.setColor(pen.color().darker(180));
+    graph.setPen(pen);
+    if (look.kind != SeriesKind::Line)
+        graph.setBrush(depth ? colour.darker(170) : colour);
+}
+
+} // namespace
+
+OperationalChartPlot::OperationalChartPlot(QCustomPlot& plot) : plot_(plot)
+{
+    // A panel in the buttons' colour around a white plot area.
+    panel_ = plot_.palette().color(QPalette::Button);
+    plot_.setBackground(panel_);
+    plot_.axisRect()->setBackground(Qt::white);
+    plot_.setInteractions(QCP::iRangeDrag | QCP::iRangeZoom);
+    plot_.axisRect()->setRangeDrag(Qt::Horizontal);
+    plot_.axisRect()->setRangeZoom(Qt::Horizontal);
+    plot_.setNoAntialiasingOnDrag(true);
+
+    plot_.plotLayout()->insertRow(0);
+    QFont titleFont = plot_.font();
+    titleFont.setBold(true);
+    title_ = new QCPTextElement(&plot_, QString(), titleFont);
+    plot_.plotLayout()->addElement(0, 0, title_);
+
+    plot_.xAxis->setLabel(QStringLiteral("Время, с"));
+    plot_.yAxis->setLabel(QStringLiteral("Нагрузка, %"));
+    plot_.xAxis->grid()->setVisible(false);
+    plot_.xAxis->setTicker(QSharedPointer<QCPAxisTickerText>::create());
+
+    auto* legendRow = new QCPLayoutGrid;
+    plot_.plotLayout()->addElement(2, 0, legendRow);
+    legendRow->setMargins(QMargins(5, 0, 5, 5));
+    legendRow->addElement(0, 0, plot_.legend);
+    plot_.legend->setFillOrder(QCPLayoutGrid::foColumnsFirst);
+    plot_.legend->setVisible(true);
+    plot_.plotLayout()->setRowStretchFactor(2, 0.001);
+
+    plot_.addLayer(kDepthLayer, plot_.layer(QStringLiteral("main")), QCustomPlot::limBelow);
+    plot_.addLayer(kMarksLayer, plot_.layer(QStringLiteral("main")), QCustomPlot::limAbove);
+    buildSeries();
+    setSeriesShown(shown_);
+    // A resized chart has another number of pixel columns.
+    afterLayout_ = QObject::connect(&plot_, &QCustomPlot::afterLayout, &plot_,
+        [this] { feedGraphs(plot_.xAxis->range().lower, plot_.xAxis->range().upper); });
+}
+
+OperationalChartPlot::~OperationalChartPlot() { QObject::disconnect(afterLayout_); }
+
+void OperationalChartPlot::buildSeries()
+{
+    const auto& looks = seriesLooks();
+    for (std::size_t s = 0; s < kOperationalSeriesCount; ++s) {
+        const SeriesLook& look = looks[s];
+        if (look.kind == SeriesKind::Bars) {
+            serviceLegend_ = new QCPBars(plot_.xAxis, plot_.yAxis);
+            serviceLegend_->setName(QString::fromUtf8(look.title.data(), static_cast<qsizetype>(look.title.size())));
+            serviceLegend_->setBrush(colourOf(look.color));
+            serviceLegend_->setPen(QPen(colourOf(look.color).darker(150)));
+            continue;
+        }
+        auto* depth = new Depth<QCPGraph>(plot_.xAxis, plot_.yAxis);
+        depth->setLayer(kDepthLayer);
+        depth->removeFromLegend();
+        styleGraph(*depth, look, true);
+        depthGraphs_[s] = depth;
+
+        QCPGraph* graph = plot_.addGraph(plot_.xAxis, plot_.yAxis);
+        graph->setObjectName(QStringLiteral("series%1").arg(s));
+        graph->setName(QString::fromUtf8(look.title.data(), static_cast<qsizetype>(look.title.size())));
+        styleGraph(*graph, look, false);
+        graphs_[s] = graph;
+    }
+}
+
+QCPBars* OperationalChartPlot::eventBars(std::uint32_t colour)
+{
+    if (auto found = bars_.find(colour); found != bars_.end())
+        return found->second;
+    auto* depth = new Depth<QCPBars>(plot_.xAxis, plot_.yAxis);
+    depth->setLayer(kDepthLayer);
+    depth->removeFromLegend();
+    depth->setWidth(kBarWidth);
+    depth->setBrush(colourOf(colour).darker(170));
+    depth->setPen(QPen(colourOf(colour).darker(250)));
+    depthBars_[colour] = depth;
+
+    auto* bars = new QCPBars(plot_.xAxis, plot_.yAxis);
+    bars->removeFromLegend();
+    bars->setWidth(kBarWidth);
+    bars->setBrush(colourOf(colour));
+    bars->setPen(QPen(colourOf(colour).darker(150)));
+    bars_[colour] = bars;
+    return bars;
+}
+
+void OperationalChartPlot::setChart(const OperationalChart& chart)
+{
+    clearMarks();
+    chart_ = &chart;
+    fedRange_ = {};
+
+    std::map<std::uint32_t, std::pair<QVector<double>, QVector<double>>> barPoints;
+    const SeriesLook& serviceLook = seriesLook(OperationalSeries::Service);
+    const auto& servicePoints = chart.at(OperationalSeries::Service).points;
+    for (std::size_t i = 0; i < servicePoints.size(); ++i) {
+        const OperationalPoint& point = servicePoints[i];
+        if (!point.value)
+            continue;
+        auto& [barKeys, barValues] = barPoints[point.color.value_or(serviceLook.color)];
+        barKeys.push_back(static_cast<double>(i));
+        barValues.push_back(*point.value);
+    }
+    for (auto& [colour, bars] : bars_) {
+        bars->data()->clear();
+        depthBars_[colour]->data()->clear();
+    }
+    for (const auto& [colour, data] : barPoints) {
+        eventBars(colour)->setData(data.first, data.second, true);
+        depthBars_[colour]->setData(data.first, data.second, true);
+    }
+
+    auto ticker = QSharedPointer<QCPAxisTickerText>::create();
+    const auto& labelPoints = chart.at(OperationalSeries::Load1).points;
+    for (std::size_t i = 0; i < labelPoints.size(); ++i)
+        ticker->addTick(static_cast<double>(i), QString::fromStdString(labelPoints[i].label));
+    plot_.xAxis->setTicker(ticker);
+    plot_.yAxis->setRange(0.0, chart.largestValue + 10.0);
+
+    std::array<bool, kOperationalSeriesCount> shown{};
+    for (std::size_t s = 0; s < kOperationalSeriesCount; ++s)
+        shown[s] = chart.series[s].checked;
+    setSeriesShown(shown);
+}
+
+void OperationalChartPlot::setTitle(const QString& title, const QString& remark)
+{
+    title_->setText(remark.isEmpty() ? title : title + QLatin1Char('\n') + remark);
+}
+
+void OperationalChartPlot::setSeriesShown(const std::array<bool, kOperationalSeriesCount>& shown)
+{
+    shown_ = shown;
+    for (std::size_t s = 0; s < kOperationalSeriesCount; ++s) {
+        if (graphs_[s] == nullptr)
+            continue;
+        graphs_[s]->setVisible(shown[s]);
+        depthGraphs_[s]->setVisible(shown[s] && view3D_);
+    }
+    const bool service = shown[static_cast<std::size_t>(OperationalSeries::Service)];
+    for (auto& [colour, bars] : bars_) {
+        bars->setVisible(service);
+        depthBars_[colour]->setVisible(service && view3D_);
+    }
+    serviceLegend_->setVisible(service);
+    updateLegend();
+
+    const bool loadShown = shown[static_cast<std::size_t>(OperationalSeries::Load1)]
+        || shown[static_cast<std::size_t>(OperationalSeries::Load2)];
+    plot_.yAxis->setLabelColor(loadShown ? QColor(Qt::black) : panel_);
+    if (chart_ != nullptr)
+        layOutRange(plot_.xAxis->range().lower, plot_.xAxis->range().upper);
+}
+
+void OperationalChartPlot::updateLegend()
+{
+    // The legend lists the series shown, in the check list's order.
+    plot_.legend->clearItems();
+    for (std::size_t s = 0; s < kOperationalSeriesCount; ++s) {
+        if (!shown_[s])
+            continue;
+        QCPAbstractPlottable* plottable = graphs_[s] != nullptr ? static_cast<QCPAbstractPlottable*>(graphs_[s])
+                                                                : static_cast<QCPAbstractPlottable*>(serviceLegend_);
+        plottable->addToLegend();
+    }
+}
+
+void OperationalChartPlot::setView3D(bool on)
+{
+    view3D_ = on;
+    setSeriesShown(shown_);
+    plot_.replot();
+}
+
+void OperationalChartPlot::showRange(std::size_t first, std::size_t end)
+{
+    const double lower = static_cast<double>(first) - 0.5;
+    const double upper = static_cast<double>(std::max(end, first + 1)) - 0.5;
+    plot_.xAxis->setRange(lower, upper);
+    layOutRange(lower, upper);
+    plot_.replot();
+}
+
+void OperationalChartPlot::rangeChangedByUser()
+{
+    layOutRange(plot_.xAxis->range().lower, plot_.xAxis->range().upper);
+}
+
+void OperationalChartPlot::feedGraphs(double lower, double upper)
+{
+    if (chart_ == nullptr)
+        return;
+    const std::size_t count = chart_->pointCount();
+    const auto first = static_cast<std::size_t>(std::clamp(std::ceil(lower), 0.0, static_cast<double>(count)));
+    const auto end = static_cast<std::size_t>(std::clamp(std::floor(upper) + 1.0, 0.0, static_cast<double>(count)));
+    // A filled polygon with thousands of spikes per pixel column costs the painter seconds:
+    // more points than columns are drawn as the highest of each group, which is what
+    // a filled area of that width shows anyway.
+    const auto columns = static_cast<std::size_t>(std::max(plot_.axisRect()->width(), 100));
+    const std::size_t group = end - first > columns ? (end - first + columns - 1) / columns : 1;
+    const FedRange wanted{group == 1 ? 0 : first, group == 1 ? count : end, group};
+    if (wanted.first == fedRange_.first && wanted.end == fedRange_.end && wanted.group == fedRange_.group)
+        return;
+    fedRange_ = wanted;
+    // Smoothing the edges of so many fills costs seconds and shows nothing at that density.
+    plot_.setNotAntialiasedElements(group > 1 ? QCP::aeFills : QCP::aeNone);
+
+    const std::size_t size = (wanted.end - wanted.first + group - 1) / group;
+    QVector<double> keys(static_cast<qsizetype>(size));
+    QVector<double> values(static_cast<qsizetype>(size));
+    for (std::size_t s = 0; s < kOperationalSeriesCount; ++s) {
+        if (graphs_[s] == nullptr)
+            continue;
+        const auto& points = chart_->series[s].points;
+        for (std::size_t k = 0; k < size; ++k) {
+            const std::size_t from = wanted.first + k * group;
+            double highest = std::numeric_limits<double>::quiet_NaN();
+            for (std::size_t i = from; i < std::min(from + group, wanted.end); ++i)
+                if (points[i].value && !(*points[i].value <= highest))
+                    highest = *points[i].value;
+            keys[static_cast<qsizetype>(k)] = static_cast<double>(from);
+            values[static_cast<qsizetype>(k)] = highest;
+        }
+        graphs_[s]->setData(keys, values, true);
+        depthGraphs_[s]->setData(keys, values, true);
+    }
+}
+
+void OperationalChartPlot::layOutRange(double lower, double upper)
+{
+    feedGraphs(lower, upper);
+
+    const double span = upper - lower;
+    const bool marked = span <= kMarkedSpan + kSpanTolerance;
+    const bool labelled = span <= kLabelledSpan + kSpanTolerance;
+
+    for (std::size_t s = 0; s < kOperationalSeriesCount; ++s) {
+        if (graphs_[s] != nullptr && hasMarkers(s))
+            graphs_[s]->setScatterStyle(
+                marked ? QCPScatterStyle(QCPScatterStyle::ssCircle, 5) : QCPScatterStyle(QCPScatterStyle::ssNone));
+    }
+    plot_.xAxis->setTicks(labelled);
+    plot_.xAxis->setTickLabels(labelled);
+    plot_.xAxis->grid()->setVisible(labelled);
+
+    clearMarks();
+    if (!marked || chart_ == nullptr)
+        return;
+    const std::size_t count = chart_->pointCount();
+    const auto first = static_cast<std::size_t>(std::clamp(std::ceil(lower), 0.0, static_cast<double>(count)));
+    const auto end = static_cast<std::size_t>(std::clamp(std::floor(upper) + 1.0, 0.0, static_cast<double>(count)));
+    for (std::size_t s = 0; s < kOperationalSeriesCount; ++s)
+        if (shown_[s] && hasMarks(s))
+            addMarks(s, first, end);
+}
+
+void OperationalChartPlot::addMarks(std::size_t series, std::size_t first, std::size_t end)
+{
+    const bool bars = seriesLooks()[series].kind == SeriesKind::Bars;
+    const auto& points = chart_->series[series].points;
+    QFont font = plot_.font();
+    font.setPointSizeF(font.pointSizeF() * 0.85);
+    for (std::size_t i = first; i < std::min(end, points.size()); ++i) {
+        const OperationalPoint& point = points[i];
+        if (!point.value)
+            continue;
+        // A zero load on the base line says nothing the area does not.
+        if (!bars && *point.value == 0.0)
+            continue;
+        auto* mark = new QCPItemText(&plot_);
+        mark->setLayer(kMarksLayer);
+        mark->setClipToAxisRect(true);
+        mark->position->setCoords(static_cast<double>(i), *point.value);
+        mark->setPositionAlignment(Qt::AlignHCenter | Qt::AlignBottom);
+        mark->setText(bars ? QString::fromStdString(point.label) : QString::number(std::llround(*point.value)));
+        mark->setFont(font);
+        mark->setPadding(QMargins(2, 0, 2, 0));
+        mark->setBrush(QColor(255, 255, 225));
+        mark->setPen(QPen(Qt::gray));
+        mark->setSelectable(false);
+        marks_.push_back(mark);
+    }
+}
+
+void OperationalChartPlot::clearMarks()
+{
+    for (QCPAbstractItem* mark : marks_)
+        plot_.removeItem(mark);
+    marks_.clear();
+}
+
+void OperationalChartPlot::clear()
+{
+    clearMarks();
+    chart_ = nullptr;
+    fedRange_ = {};
+    for (std::size_t s = 0; s < kOperationalSeriesCount; ++s) {
+        if (graphs_[s] == nullptr)
+            continue;
+        graphs_[s]->data()->clear();
+        depthGraphs_[s]->data()->clear();
+    }
+    for (auto& [colour, bars] : bars_) {
+        bars->data()->clear();
+        depthBars_[colour]->data()->clear();
+    }
+    plot_.xAxis->setTicker(QSharedPointer<QCPAxisTickerText>::create());
+    plot_.replot();
+}
+
+QColor OperationalChartPlot::valueTitleColour() const { return plot_.yAxis->labelColor(); }
+
+bool OperationalChartPlot::timeLabelsShown() const { return plot_.xAxis->tickLabels(); }
+
+} // namespace kestrel::gui
