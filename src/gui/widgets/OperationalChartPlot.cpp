@@ -61,9 +61,18 @@ QPen outlinePen(const SeriesLook& look)
     return pen;
 }
 
-void styleGraph(QCPGraph& graph, const SeriesLook& look, bool depth)
+// `columnWidth` above 0: the series is denser than the pixel columns and is drawn as one
+// vertical line of that width per point instead of a filled polygon.
+void styleGraph(QCPGraph& graph, const SeriesLook& look, bool depth, double columnWidth = 0.0)
 {
     const QColor colour = colourOf(look.color);
+    if (columnWidth > 0.0 && look.kind != SeriesKind::Line) {
+        graph.setLineStyle(QCPGraph::lsImpulse);
+        graph.setPen(QPen(QBrush(depth ? colour.darker(170) : colour), std::max(1.0, columnWidth + 0.5), Qt::SolidLine,
+            Qt::FlatCap));
+        graph.setBrush(Qt::NoBrush);
+        return;
+    }
     graph.setLineStyle(look.kind == SeriesKind::Stairs ? QCPGraph::lsStepLeft : QCPGraph::lsLine);
     QPen pen = outlinePen(look);
     if (depth)
@@ -281,8 +290,16 @@ void OperationalChartPlot::feedGraphs(double lower, double upper)
     if (wanted.first == fedRange_.first && wanted.end == fedRange_.end && wanted.group == fedRange_.group)
         return;
     fedRange_ = wanted;
-    // Smoothing the edges of so many fills costs seconds and shows nothing at that density.
-    plot_.setNotAntialiasedElements(group > 1 ? QCP::aeFills : QCP::aeNone);
+    // Filling a polygon of one vertex per pixel column costs the painter a pass over all
+    // its edges on every pixel row; a vertical line per column draws the same area at once.
+    const double columnWidth = static_cast<double>(plot_.axisRect()->width()) * static_cast<double>(group)
+        / static_cast<double>(std::max<std::size_t>(end - first, 1));
+    for (std::size_t s = 0; s < kOperationalSeriesCount; ++s) {
+        if (graphs_[s] == nullptr || seriesLooks()[s].kind == SeriesKind::Line)
+            continue;
+        styleGraph(*graphs_[s], seriesLooks()[s], false, group > 1 ? columnWidth : 0.0);
+        styleGraph(*depthGraphs_[s], seriesLooks()[s], true, group > 1 ? columnWidth : 0.0);
+    }
 
     const std::size_t size = (wanted.end - wanted.first + group - 1) / group;
     QVector<double> keys(static_cast<qsizetype>(size));
@@ -320,6 +337,8 @@ void OperationalChartPlot::layOutRange(double lower, double upper)
     }
     plot_.xAxis->setTicks(labelled);
     plot_.xAxis->setTickLabels(labelled);
+    // A minute of labels side by side would run into each other: upright they fit.
+    plot_.xAxis->setTickLabelRotation(marked ? 0.0 : -90.0);
     plot_.xAxis->grid()->setVisible(labelled);
 
     clearMarks();
