@@ -356,7 +356,7 @@ private slots:
         QCOMPARE(pageLabel(window), QStringLiteral("1:1"));
     }
 
-    void savesTheChartAsBitmap()
+    void savesPrintsAndHelps()
     {
         ScriptedGuiDialogs dialogs;
         QTemporaryDir folder;
@@ -380,6 +380,14 @@ private slots:
         // Printing cancelled in the dialog prints nothing and says nothing.
         child<QPushButton>(window, "bbPrint")->click();
         QCOMPARE(dialogs.kinds().last(), QStringLiteral("printer"));
+
+        // F1: the window's own help topic.
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QTest::keyClick(&window, Qt::Key_F1);
+        const auto help = dialogs.callsOf("help");
+        QCOMPARE(help.size(), std::size_t{1});
+        QCOMPARE(help[0].context, 7);
     }
 };
 

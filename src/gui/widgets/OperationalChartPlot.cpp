@@ -308,10 +308,11 @@ void OperationalChartPlot::feedGraphs(double lower, double upper)
         if (graphs_[s] == nullptr)
             continue;
         const auto& points = chart_->series[s].points;
+        const std::size_t available = std::min(wanted.end, points.size());
         for (std::size_t k = 0; k < size; ++k) {
             const std::size_t from = wanted.first + k * group;
             double highest = std::numeric_limits<double>::quiet_NaN();
-            for (std::size_t i = from; i < std::min(from + group, wanted.end); ++i)
+            for (std::size_t i = from; i < std::min(from + group, available); ++i)
                 if (points[i].value && !(*points[i].value <= highest))
                     highest = *points[i].value;
             keys[static_cast<qsizetype>(k)] = static_cast<double>(from);
