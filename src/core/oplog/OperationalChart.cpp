@@ -44,6 +44,51 @@ public:
 
     OperationalChart walkFrom(std::size_t start)
     {
+        // Sized once: the series of a whole log would otherwise be copied as they grow.
+        const std::size_t points = countPoints(start);
+        for (auto& series : chart_.series)
+            series.points.reserve(points);
+        walk(start);
+        chart_.stopPosition = position_;
+        finish();
+        return std::move(chart_);
+    }
+
+    const OperationalLog& log() const { return log_; }
+
+private:
+    // The points walk() will add, by the same steps without building them.
+    std::size_t countPoints(std::size_t start) const
+    {
+        std::size_t position = OperationalLog::wrap(start);
+        std::size_t steps = 0;
+        std::size_t points = 0;
+        while (steps < kOplogPositions) {
+            const std::uint8_t b = log_.byteAt(position);
+            if (OperationalLog::isSampleStart(b)) {
+                ++points;
+                position = OperationalLog::wrap(position + log_.sampleSize());
+                steps += log_.sampleSize();
+            }
+            if (log_.byteAt(position) == kTimeMarkByte) {
+                points += 2;
+                position = log_.skipMarks(position, steps);
+                if (steps >= kOplogPositions || log_.stampAt(position) != chart_.stamp)
+                    break;
+                position = OperationalLog::wrap(position + chart_.stamp.size());
+                steps += chart_.stamp.size();
+                continue;
+            }
+            if (!OperationalLog::isSampleStart(b)) {
+                position = OperationalLog::wrap(position + 1);
+                ++steps;
+            }
+        }
+        return points;
+    }
+
+    void walk(std::size_t start)
+    {
         chart_.found = true;
         position_ = OperationalLog::wrap(start);
         // Every step moves forward, and the whole walk stays within one pass over the log.
@@ -61,19 +106,13 @@ public:
             ++second_;
             label_ = timeLabel(second_);
         }
-        chart_.stopPosition = position_;
-        finish();
-        return std::move(chart_);
     }
 
-    const OperationalLog& log() const { return log_; }
-
-private:
     ChartSeries& series(S s) { return chart_.series[static_cast<std::size_t>(s)]; }
     void check(S s, bool on) { series(s).checked = on; }
-    void add(S s, std::optional<double> value, std::string label, std::optional<std::uint32_t> color = {})
+    void add(S s, std::optional<double> value, const std::string& label, std::optional<std::uint32_t> color = {})
     {
-        series(s).points.push_back(OperationalPoint{value, std::move(label), color});
+        series(s).points.push_back(OperationalPoint{value, label, color});
     }
     void advance(std::size_t n)
     {
@@ -117,12 +156,12 @@ private:
         advance(log_.sampleSize());
     }
 
-    void addClosingPoints(std::optional<std::string> serviceLabel)
+    void addClosingPoints(const std::string& serviceLabel)
     {
         for (S s : {S::Load1, S::Load2, S::Relay1, S::Relay2, S::Sound, S::Relay3, S::Relay4})
             add(s, 0.0, label_);
         add(S::Threshold, std::nullopt, label_);
-        add(S::Service, std::nullopt, serviceLabel ? *serviceLabel : label_);
+        add(S::Service, std::nullopt, serviceLabel);
     }
 
     // At a time mark: the closing points, then either the same cycle goes on in the next
@@ -134,7 +173,7 @@ private:
         addClosingPoints(timeLabel(second_));
         ++second_;
         label_ = timeLabel(second_);
-        addClosingPoints(std::nullopt);
+        addClosingPoints(label_);
 
         position_ = log_.skipMarks(position_, steps_);
         if (steps_ >= kOplogPositions || log_.stampAt(position_) != chart_.stamp)

@@ -32,7 +32,13 @@ class OperationalLog {
 public:
     explicit OperationalLog(ConstBytes image);
 
-    static std::size_t wrap(std::size_t position) { return position % kOplogPositions; }
+    // Positions run just past the end far more often than not: no division for those.
+    static std::size_t wrap(std::size_t position)
+    {
+        if (position < kOplogPositions)
+            return position;
+        return position < 2 * kOplogPositions ? position - kOplogPositions : position % kOplogPositions;
+    }
 
     // Second character of the program name is "П": samples carry a third byte.
     bool extended() const { return extended_; }
