@@ -193,8 +193,9 @@ int runOplog(const Args& argv, std::ostream& out, std::ostream& err)
     if (const auto text = args.value("--stamp"))
         stamp = parseStamp(*text);
     const long row = parseNonNegative(args, "--row", static_cast<long>(kCycleViewRows) - 1);
-    // More steps than sections cannot show anything new; the bound keeps the work finite.
-    const long nextSteps = parseNonNegative(args, "--next", static_cast<long>(kOplogPositions));
+    // A time mark takes at least six bytes, so more steps than that many sections only go
+    // round the log again; the bound keeps the work short.
+    const long nextSteps = parseNonNegative(args, "--next", static_cast<long>(kOplogPositions / 6));
 
     Session session;
     CliUserInterface ui(err, args.flag("--yes"));
