@@ -3,6 +3,7 @@
 #include "core/stats/LoadDistribution.h"
 #include "gui/app/FileFilter.h"
 #include "gui/app/GuiDialogs.h"
+#include "gui/widgets/ChartOutput.h"
 #include "gui/widgets/GridLinesDelegate.h"
 
 #include "ui_DistributionPage.h"
@@ -233,41 +234,12 @@ void DistributionPage::renderChart()
 
 void DistributionPage::printChart()
 {
-    if (!ui_->printer)
-        ui_->printer = std::make_unique<QPrinter>(QPrinter::ScreenResolution);
-    QPrinter& printer = *ui_->printer;
-    if (!dialogs_.preparePrinter(this, printer))
-        return;
-
-    const QPageLayout::Orientation previous = printer.pageLayout().orientation();
-    printer.setPageOrientation(QPageLayout::Landscape);
-    bool printed = false;
-    {
-        QCPPainter painter;
-        if (painter.begin(&printer)) {
-            const QRect page = printer.pageRect(QPrinter::DevicePixel).toRect();
-            ui_->Chart1->toPainter(&painter, page.width(), page.height());
-            printed = painter.end();
-        }
-    }
-    printer.setPageOrientation(previous);
-    if (!printed)
-        dialogs_.message(this, QStringLiteral("Ошибка печати графика!"));
+    kestrel::gui::printChart(this, *ui_->Chart1, ui_->printer, dialogs_);
 }
 
 void DistributionPage::saveChart()
 {
-    GuiDialogs::FileOptions options;
-    options.title = QStringLiteral("Сохранение графика");
-    options.filter = qtFileFilter(QStringLiteral("Bitmaps (*.bmp)|*.bmp"));
-    options.defaultSuffix = QStringLiteral("bmp");
-    options.confirmOverwrite = true;
-    const QString fileName = dialogs_.saveFileName(this, options);
-    if (fileName.isEmpty())
-        return;
-    // Width and height 0: the chart's current on-screen size; the background is white.
-    if (!ui_->Chart1->saveBmp(fileName, 0, 0, 1.0))
-        dialogs_.message(this, QStringLiteral("Ошибка записи файла %1!").arg(fileName));
+    saveChartAsBitmap(this, *ui_->Chart1, dialogs_);
 }
 
 } // namespace kestrel::gui

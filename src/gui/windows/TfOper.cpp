@@ -3,6 +3,7 @@
 #include "gui/app/FileFilter.h"
 #include "gui/app/GuiDialogs.h"
 #include "gui/app/HelpTopics.h"
+#include "gui/widgets/ChartOutput.h"
 #include "gui/widgets/OperationalChartPlot.h"
 
 #include "ui_TfOper.h"
@@ -163,41 +164,12 @@ void TfOper::BitBtn6Click()
 
 void TfOper::bbPrintClick()
 {
-    if (!printer_)
-        printer_ = std::make_unique<QPrinter>(QPrinter::ScreenResolution);
-    QPrinter& printer = *printer_;
-    if (!dialogs_.preparePrinter(this, printer))
-        return;
-
-    const QPageLayout::Orientation previous = printer.pageLayout().orientation();
-    printer.setPageOrientation(QPageLayout::Landscape);
-    bool printed = false;
-    {
-        QCPPainter painter;
-        if (painter.begin(&printer)) {
-            const QRect page = printer.pageRect(QPrinter::DevicePixel).toRect();
-            ui_->ChartOper->toPainter(&painter, page.width(), page.height());
-            printed = painter.end();
-        }
-    }
-    printer.setPageOrientation(previous);
-    if (!printed)
-        dialogs_.message(this, QStringLiteral("Ошибка печати графика!"));
+    printChart(this, *ui_->ChartOper, printer_, dialogs_);
 }
 
 void TfOper::bbSaveClick()
 {
-    GuiDialogs::FileOptions options;
-    options.title = QStringLiteral("Сохранение графика");
-    options.filter = qtFileFilter(QStringLiteral("Bitmaps (*.bmp)|*.bmp"));
-    options.defaultSuffix = QStringLiteral("bmp");
-    options.confirmOverwrite = true;
-    const QString fileName = dialogs_.saveFileName(this, options);
-    if (fileName.isEmpty())
-        return;
-    // Width and height 0: the chart's size on the screen.
-    if (!ui_->ChartOper->saveBmp(fileName, 0, 0, 1.0))
-        dialogs_.message(this, QStringLiteral("Ошибка записи файла %1!").arg(fileName));
+    saveChartAsBitmap(this, *ui_->ChartOper, dialogs_);
 }
 
 void TfOper::done(int result)
