@@ -112,7 +112,7 @@ private:
     void check(S s, bool on) { series(s).checked = on; }
     void add(S s, std::optional<double> value, const std::string& label, std::optional<std::uint32_t> color = {})
     {
-        series(s).points.push_back(OperationalPoint{value, label, color});
+        series(s).points.emplace_back(value, label, color);
     }
     void advance(std::size_t n)
     {
@@ -186,24 +186,27 @@ private:
 
     void finish()
     {
-        double largest = 0.0;
-        for (const auto& s : chart_.series)
-            for (const auto& p : s.points)
+        // One pass for the largest values, kept apart for the series the scaling multiplies:
+        // values are never negative and m is positive, so the largest scaled value is the
+        // largest unscaled one times m, to the last bit.
+        double largestKept = 0.0;
+        double largestScaled = 0.0;
+        for (std::size_t i = 0; i < chart_.series.size(); ++i) {
+            const bool scaled = std::find(kScaledSeries.begin(), kScaledSeries.end(), static_cast<S>(i))
+                != kScaledSeries.end();
+            double& largest = scaled ? largestScaled : largestKept;
+            for (const auto& p : chart_.series[i].points)
                 if (p.value)
                     largest = std::max(largest, *p.value);
-        double m = std::trunc(largest);
+        }
+        double m = std::trunc(std::max(largestKept, largestScaled));
         if (m == 0.0)
             m = 100.0;
         for (S s : kScaledSeries)
             for (auto& p : series(s).points)
                 if (p.value)
                     *p.value *= m;
-
-        chart_.largestValue = 0.0;
-        for (const auto& s : chart_.series)
-            for (const auto& p : s.points)
-                if (p.value)
-                    chart_.largestValue = std::max(chart_.largestValue, *p.value);
+        chart_.largestValue = std::max(largestKept, largestScaled * m);
 
         const std::size_t points = chart_.pointCount();
         chart_.durationSeconds = points == 0 ? 0 : static_cast<int>(points - 1);
