@@ -9,7 +9,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-dev
-  qt6-base-dev qt6-base-dev-tools libqcustomplot-dev
+  qt6-base-dev qt6-base-dev-tools libqcustomplot-dev qt6-translations-l10n
   nlohmann-json3-dev
   xvfb xauth
   locales

@@ -2,6 +2,7 @@
 // behind a list row, replacing a saved file, the command line and the program folders.
 #include "core/demo/DemoImage.h"
 #include "core/image/ImageLayout.h"
+#include "gui/app/QtTranslations.h"
 #include "gui/app/CommandLine.h"
 #include "core/records/CycleRecordLookup.h"
 #include "gui/app/FileFilter.h"
@@ -10,6 +11,8 @@
 #include "gui/app/ProgramFolders.h"
 #include "gui/app/SystemDisplayLocale.h"
 
+#include <QMessageBox>
+#include <QAbstractButton>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -41,6 +44,16 @@ class GuiHelpersTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void qtDialogsSpeakRussian()
+    {
+        // The question boxes' buttons, whatever the desktop's language.
+        QVERIFY(installRussianQtTranslations(*QCoreApplication::instance()));
+        QMessageBox box(QMessageBox::Question, QStringLiteral("Kestrel"), QStringLiteral("?"),
+            QMessageBox::Yes | QMessageBox::No);
+        QCOMPARE(box.button(QMessageBox::Yes)->text().remove(u'&'), QStringLiteral("Да"));
+        QCOMPARE(box.button(QMessageBox::No)->text().remove(u'&'), QStringLiteral("Нет"));
+    }
+
     void displayLocale()
     {
         QCOMPARE(shortDatePattern("dd.MM.yyyy"), std::string("dd.MM.yyyy"));

@@ -4,6 +4,7 @@
 #include "gui/app/CommandLine.h"
 #include "gui/app/HintStyle.h"
 #include "gui/app/ProgramFolders.h"
+#include "gui/app/QtTranslations.h"
 #include "gui/app/SingleInstance.h"
 #include "gui/app/SystemGuiDialogs.h"
 #include "gui/app/TfMain.h"
@@ -25,6 +26,8 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kestrel"));
     QApplication::setOrganizationName(QString::fromUtf8(KESTREL_COMPANY));
+    if (!installRussianQtTranslations(app))
+        std::fputs("kestrel: русский перевод Qt (qtbase_ru.qm) не найден, стандартные диалоги останутся английскими\n", stderr);
 
     StartOptions options = parseStartOptions(QApplication::arguments(), qEnvironmentVariable("KESTREL_EXTENDED"));
     if (!options.error.isEmpty() || options.help) {
