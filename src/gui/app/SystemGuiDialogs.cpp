@@ -38,9 +38,28 @@ void setUpFileDialog(QFileDialog& dialog, const GuiDialogs::FileOptions& options
         dialog.setDefaultSuffix(options.defaultSuffix);
 }
 
+QString nativePath(const QString& path) { return QDir::toNativeSeparators(path); }
+
 } // namespace
 
-SystemGuiDialogs::SystemGuiDialogs(QString helpFolder) : helpFolder_(std::move(helpFolder)) {}
+SystemGuiDialogs::SystemGuiDialogs(QString helpFolder, UrlOpener openUrl)
+    : helpFolder_(std::move(helpFolder)), openUrl_(std::move(openUrl))
+{
+    if (!openUrl_)
+        openUrl_ = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
+}
+
+void SystemGuiDialogs::showInViewer(QWidget* parent, const QString& path)
+{
+    // A missing help topic and a missing viewer need different remedies, so they read differently.
+    if (!QFileInfo::exists(path)) {
+        error(parent, applicationTitle(), QStringLiteral("Файл %1 не найден.").arg(nativePath(path)));
+        return;
+    }
+    if (!openUrl_(QUrl::fromLocalFile(path)))
+        error(parent, applicationTitle(),
+            QStringLiteral("Не удалось открыть файл %1 программой просмотра HTML.").arg(nativePath(path)));
+}
 
 void SystemGuiDialogs::message(QWidget* parent, const QString& text)
 {
@@ -106,8 +125,8 @@ bool SystemGuiDialogs::preparePrinter(QWidget* parent, QPrinter& printer)
 
 void SystemGuiDialogs::openDocument(const QString& path)
 {
-    // The viewer's own failure is not reported: it runs on its own.
-    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    // Only a viewer that cannot be started is reported: once started it runs on its own.
+    showInViewer(nullptr, path);
 }
 
 void SystemGuiDialogs::printDocument(QWidget* parent, const QString& path)
@@ -116,12 +135,20 @@ void SystemGuiDialogs::printDocument(QWidget* parent, const QString& path)
     (void)parent;
     const std::wstring file = QDir::toNativeSeparators(path).toStdWString();
     const std::wstring folder = QDir::toNativeSeparators(QFileInfo(path).absolutePath()).toStdWString();
-    ShellExecuteW(nullptr, L"print", file.c_str(), nullptr, folder.c_str(), SW_SHOWNORMAL);
+    // ShellExecute returns a value above 32 on success; anything else means no program prints this file.
+    const auto result = reinterpret_cast<INT_PTR>(
+        ShellExecuteW(nullptr, L"print", file.c_str(), nullptr, folder.c_str(), SW_SHOWNORMAL));
+    if (result <= 32)
+        error(parent, applicationTitle(),
+            QStringLiteral("Не удалось напечатать файл %1: нет программы печати HTML.").arg(nativePath(path)));
 #else
     // No shell "print" verb here: the document is laid out and printed by the program itself.
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!file.open(QIODevice::ReadOnly)) {
+        error(parent, applicationTitle(),
+            QStringLiteral("Не удалось прочитать файл %1: %2").arg(nativePath(path), file.errorString()));
         return;
+    }
     const QByteArray bytes = file.readAll();
     QPrinter printer(QPrinter::HighResolution);
     if (!preparePrinter(parent, printer))
@@ -129,12 +156,15 @@ void SystemGuiDialogs::printDocument(QWidget* parent, const QString& path)
     QTextDocument document;
     document.setHtml(QString::fromStdString(cp1251ToUtf8(std::string_view(bytes.constData(), bytes.size()))));
     document.print(&printer);
+    if (printer.printerState() == QPrinter::Error)
+        error(parent, applicationTitle(),
+            QStringLiteral("Не удалось напечатать файл %1: служба печати не приняла документ.").arg(nativePath(path)));
 #endif
 }
 
-void SystemGuiDialogs::showHelp(QWidget*, int context)
+void SystemGuiDialogs::showHelp(QWidget* parent, int context)
 {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(helpTopicFile(helpFolder_, context)));
+    showInViewer(parent, helpTopicFile(helpFolder_, context));
 }
 
 } // namespace kestrel::gui

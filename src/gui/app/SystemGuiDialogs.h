@@ -2,14 +2,22 @@
 
 #include "gui/app/GuiDialogs.h"
 
+#include <functional>
+
+class QUrl;
+
 namespace kestrel::gui {
 
 // The desktop's own dialogs: message boxes titled with the application title, Qt file
 // and input dialogs, the print dialog, the default HTML viewer, and the help topics
-// in the folder beside the program.
+// in the folder beside the program. A document or help topic the desktop cannot show
+// is reported in an error box naming the file, not left to a line on stderr.
 class SystemGuiDialogs : public GuiDialogs {
 public:
-    explicit SystemGuiDialogs(QString helpFolder);
+    // Hands a file to the desktop's viewer; false when none took it.
+    using UrlOpener = std::function<bool(const QUrl&)>;
+
+    explicit SystemGuiDialogs(QString helpFolder, UrlOpener openUrl = {});
 
     void message(QWidget* parent, const QString& text) override;
     void error(QWidget* parent, const QString& caption, const QString& text) override;
@@ -24,7 +32,10 @@ public:
     void showHelp(QWidget* parent, int context) override;
 
 private:
+    void showInViewer(QWidget* parent, const QString& path);
+
     QString helpFolder_;
+    UrlOpener openUrl_;
 };
 
 } // namespace kestrel::gui
