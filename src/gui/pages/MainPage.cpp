@@ -1,5 +1,6 @@
 #include "gui/pages/MainPage.h"
 
+#include "core/text/NumberFormat.h"
 #include "gui/widgets/KeyFilters.h"
 #include "ui_MainPage.h"
 
@@ -54,9 +55,12 @@ MainPage::MainPage(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::
     for (QLineEdit* edit : {ui_->eSumGruz, ui_->eGruz1, ui_->eGruz2})
         edit->installEventFilter(decimalFilter_);
 
+    // The picker's lowest date stands for the zero day and reads as an empty field.
     ui_->eRegSetup->setMinimumDate(QDate(100, 1, 1));
-    ui_->eRegSetup->setDate(kDayZero);
-    shownRegSetupDate_ = kDayZero;
+    ui_->eRegSetup->setSpecialValueText(QStringLiteral(" "));
+    ui_->eRegSetup->setDate(ui_->eRegSetup->minimumDate());
+    shownRegSetupDate_ = ui_->eRegSetup->minimumDate();
+    zeroDateText_ = formatShortDate(0.0, DisplayLocale{});
     setIdentificationEditable(false);
 }
 
@@ -66,11 +70,13 @@ void MainPage::setDisplayLocale(const DisplayLocale& locale)
 {
     decimalFilter_->setSeparator(QChar(static_cast<char16_t>(static_cast<unsigned char>(locale.decimalSeparator))));
     ui_->eRegSetup->setDisplayFormat(QString::fromStdString(locale.shortDateFormat));
+    zeroDateText_ = formatShortDate(0.0, locale);
 }
 
 void MainPage::showIdentification(const IdentificationView& id)
 {
-    ui_->eStartDateCheck->setText(qt(id.eStartDateCheck));
+    startDateCheckBlanked_ = id.eStartDateCheck == zeroDateText_;
+    ui_->eStartDateCheck->setText(startDateCheckBlanked_ ? QString() : qt(id.eStartDateCheck));
     ui_->eDateCheck->setText(qt(id.eDateCheck));
 
     ui_->eMarka->setText(qt(id.eMarka));
@@ -90,7 +96,9 @@ void MainPage::showIdentification(const IdentificationView& id)
     ui_->eRegYear->setText(qt(id.eRegYear));
     ui_->eRegProd->setText(qt(id.eRegProd));
     ui_->eRegSetupName->setText(qt(id.eRegSetupName));
-    if (const QDate date = dateOf(id.eRegSetup); date.isValid())
+    if (const QDate date = dateOf(id.eRegSetup); date == kDayZero)
+        ui_->eRegSetup->setDate(ui_->eRegSetup->minimumDate());
+    else if (date.isValid())
         ui_->eRegSetup->setDate(date);
     shownRegSetup_ = id.eRegSetup;
     shownRegSetupDate_ = ui_->eRegSetup->date(); // a date the picker cannot hold leaves it as it was
@@ -117,6 +125,8 @@ void MainPage::showStatistics(const StatisticsView& st)
 void MainPage::readInto(IdentificationView& id, StatisticsView& st) const
 {
     id.eStartDateCheck = text(ui_->eStartDateCheck);
+    if (startDateCheckBlanked_ && id.eStartDateCheck.empty())
+        id.eStartDateCheck = zeroDateText_;
     id.eDateCheck = text(ui_->eDateCheck);
 
     id.eMarka = text(ui_->eMarka);
@@ -137,7 +147,12 @@ void MainPage::readInto(IdentificationView& id, StatisticsView& st) const
     id.eRegProd = text(ui_->eRegProd);
     id.eRegSetupName = text(ui_->eRegSetupName);
     const QDate picked = ui_->eRegSetup->date();
-    id.eRegSetup = picked == shownRegSetupDate_ ? shownRegSetup_ : static_cast<DateTime>(kDayZero.daysTo(picked));
+    if (picked == shownRegSetupDate_)
+        id.eRegSetup = shownRegSetup_;
+    else if (picked == ui_->eRegSetup->minimumDate())
+        id.eRegSetup = 0.0;
+    else
+        id.eRegSetup = static_cast<DateTime>(kDayZero.daysTo(picked));
 
     st.eKp = text(ui_->eKp);
     st.eQi = text(ui_->eQi);

@@ -43,6 +43,9 @@ private:
     // eRegSetup as last shown, so that an unchanged picker gives the value back exactly.
     DateTime shownRegSetup_ = 0.0;
     QDate shownRegSetupDate_;
+    // The zero day means "no date": its text is shown as an empty field and given back unchanged.
+    std::string zeroDateText_;
+    bool startDateCheckBlanked_ = false;
 };
 
 } // namespace kestrel::gui
