@@ -163,6 +163,43 @@ private slots:
         QCOMPARE(readBack(h), QStringList(4, QStringLiteral("00")));
     }
 
+    void fieldsNormalisedBeforeAndTableClearedAfterAnErase()
+    {
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("device.bbd"));
+        saveImage(QFile::encodeName(file).toStdString(), makeDemoImage(12));
+        qputenv("KESTREL_PORTIO", (QStringLiteral("sim:") + file).toLocal8Bit());
+        WindowHarness h(true);
+        ExtendedPage& page = h.window->extendedPage();
+        const MemoryDumpModel& model = page.model();
+        QLineEdit* start = page.findChild<QLineEdit*>(QStringLiteral("eeStart"));
+        QLineEdit* size = page.findChild<QLineEdit*>(QStringLiteral("eeSize"));
+
+        // Nothing read yet: no offset captions over an empty table.
+        QCOMPARE(model.headerData(1, Qt::Horizontal).toString(), QString());
+        start->setText(QStringLiteral("$200"));
+        size->setText(QStringLiteral("16"));
+        QVERIFY(!readBack(h).isEmpty());
+        QCOMPARE(model.headerData(1, Qt::Horizontal).toString(), QStringLiteral("00"));
+
+        // While the question is open the fields already name the area to be erased.
+        start->setText(QStringLiteral("512"));
+        size->setText(QStringLiteral("$10"));
+        QStringList shownWhileAsking;
+        h.dialogs.whileAsking = [&] { shownWhileAsking << start->text() << size->text(); };
+        h.dialogs.questionAnswers.push_back(true);
+        page.findChild<QPushButton*>(QStringLiteral("bbErase"))->click();
+        QCOMPARE(shownWhileAsking, QStringList({"0x0200", "0x0010"}));
+        // The old reading is gone rather than shown as if the device still held it.
+        QCOMPARE(model.headerData(1, Qt::Horizontal).toString(), QString());
+        QCOMPARE(text(model, 0, 1), QString());
+
+        // A slip stays as typed.
+        start->setText(QStringLiteral("abc"));
+        page.showNormalisedAreaFields();
+        QCOMPARE(start->text(), QStringLiteral("abc"));
+    }
+
     void buttonsAskTheWindow()
     {
         ExtendedPage page;

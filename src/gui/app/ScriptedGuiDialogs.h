@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -32,6 +33,8 @@ public:
     std::deque<bool> printerAnswers;
 
     std::vector<Call> calls;
+    // Runs while a question is open, to see what the window shows at that moment.
+    std::function<void()> whileAsking;
 
     void message(QWidget*, const QString& text) override { record(make("message", {}, text)); }
     void error(QWidget*, const QString& caption, const QString& text) override
@@ -41,6 +44,8 @@ public:
     bool question(QWidget*, const QString& text) override
     {
         record(make("question", {}, text));
+        if (whileAsking)
+            whileAsking();
         return take(questionAnswers, false);
     }
     std::optional<QString> input(

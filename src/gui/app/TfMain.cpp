@@ -658,6 +658,7 @@ void TfMain::readArea()
     if (busy_ > 0 || transferRunning_ || !transfer_)
         return;
     BusyScope busy(*this);
+    extendedPage_->showNormalisedAreaFields();
     AreaFields fields = extendedPage_->areaFields();
     const auto result = bbGetRAMClick(*transfer_, fields, readCheck());
     if (closed_)
@@ -672,10 +673,15 @@ void TfMain::eraseArea()
     if (busy_ > 0 || transferRunning_ || !transfer_)
         return;
     BusyScope busy(*this);
+    extendedPage_->showNormalisedAreaFields();
     AreaFields fields = extendedPage_->areaFields();
-    bbEraseClick(*transfer_, fields);
-    if (!closed_)
-        extendedPage_->setAreaFields(fields);
+    const EraseResult result = bbEraseClick(*transfer_, fields);
+    if (closed_)
+        return;
+    extendedPage_->setAreaFields(fields);
+    // Once the device has been written to, the table no longer shows what it holds.
+    if (result == EraseResult::Erased || result == EraseResult::Failed)
+        extendedPage_->clearMemoryDump();
 }
 
 } // namespace kestrel::gui

@@ -1,5 +1,6 @@
 #include "gui/pages/ExtendedPage.h"
 
+#include "core/ui/ScriptedUserInterface.h"
 #include "gui/widgets/MemoryDumpModel.h"
 
 #include "ui_ExtendedPage.h"
@@ -54,6 +55,8 @@ void ExtendedPage::showMemoryDump(std::uint16_t start, std::span<const std::uint
 
 MemoryDumpModel& ExtendedPage::model() const { return *ui_->model; }
 
+void ExtendedPage::clearMemoryDump() { ui_->model->clear(); }
+
 AreaFields ExtendedPage::areaFields() const
 {
     return AreaFields{ui_->eeStart->text().toStdString(), ui_->eeSize->text().toStdString()};
@@ -63,6 +66,14 @@ void ExtendedPage::setAreaFields(const AreaFields& fields)
 {
     ui_->eeStart->setText(QString::fromStdString(fields.eeStart));
     ui_->eeSize->setText(QString::fromStdString(fields.eeSize));
+}
+
+void ExtendedPage::showNormalisedAreaFields()
+{
+    AreaFields fields = areaFields();
+    ScriptedUserInterface silent; // the action that follows reports a refusal once
+    if (readAreaRange(fields, silent))
+        setAreaFields(fields);
 }
 
 } // namespace kestrel::gui

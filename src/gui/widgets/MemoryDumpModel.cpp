@@ -8,6 +8,15 @@ void MemoryDumpModel::setTable(MemoryDumpTable table)
 {
     beginResetModel();
     table_ = std::move(table);
+    hasTable_ = true;
+    endResetModel();
+}
+
+void MemoryDumpModel::clear()
+{
+    beginResetModel();
+    table_ = MemoryDumpTable();
+    hasTable_ = false;
     endResetModel();
 }
 
@@ -39,7 +48,7 @@ QVariant MemoryDumpModel::headerData(int section, Qt::Orientation orientation, i
     if (section < 0 || section >= columnCount())
         return {};
     if (role == Qt::DisplayRole)
-        return QString::fromStdString(table_.cell(0, section));
+        return hasTable_ ? QString::fromStdString(table_.cell(0, section)) : QString();
     return {};
 }
 
