@@ -42,6 +42,9 @@ const char* const kMainPageStatistics[] = {"eKp", "eQi", "eUi", "eAi", "eNcicl",
 
 QString text(const QJsonObject& object, const char* key) { return object.value(QLatin1String(key)).toString(); }
 
+// The window leaves the zero day's date fields empty where the command line prints it.
+QString shownDate(const QString& printed) { return printed == QStringLiteral("30.12.1899") ? QString() : printed; }
+
 // Every text of the main page as the command line shows the same file.
 void compareMainPage(const WindowHarness& h, const QJsonObject& show)
 {
@@ -49,11 +52,12 @@ void compareMainPage(const WindowHarness& h, const QJsonObject& show)
     for (const char* name : kMainPageIdentification) {
         QLineEdit* edit = h.edit(QLatin1String(name));
         QVERIFY2(edit != nullptr, name);
-        QVERIFY2(edit->text() == text(id, name), qPrintable(QString("%1: %2 != %3").arg(name, edit->text(), text(id, name))));
+        const QString expected = std::string_view(name) == "eStartDateCheck" ? shownDate(text(id, name)) : text(id, name);
+        QVERIFY2(edit->text() == expected, qPrintable(QString("%1: %2 != %3").arg(name, edit->text(), expected)));
     }
     auto* setup = h.window->findChild<QDateEdit*>("eRegSetup");
     QVERIFY(setup != nullptr);
-    QCOMPARE(setup->text(), text(id, "eRegSetup"));
+    QCOMPARE(setup->text().trimmed(), shownDate(text(id, "eRegSetup")));
 
     const QJsonObject st = show.value("statistics").toObject();
     for (const char* name : kMainPageStatistics) {
@@ -89,7 +93,7 @@ void compareCycleList(const QTreeWidget* list, const QJsonArray& rows)
         const int stateIcon = row.value("stateIcon").toInt();
         QCOMPARE(item->data(0, OperPage::kIconRole).toInt(), icon);
         QCOMPARE(item->data(0, OperPage::kStateIconRole).toInt(), stateIcon);
-        QCOMPARE(item->icon(0).isNull(), icon < 0 && stateIcon < 0);
+        QVERIFY(!item->icon(0).isNull()); // a blank one keeps the row height and the captions in line
     }
 }
 

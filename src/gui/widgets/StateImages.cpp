@@ -74,8 +74,6 @@ QIcon cycleRowIcon(const QList<QIcon>& images, int icon, int stateIcon)
 {
     const bool hasIcon = icon >= 0 && icon < images.size();
     const bool hasState = stateIcon >= 0 && stateIcon < images.size();
-    if (!hasIcon && !hasState)
-        return {};
     const QSize size = cycleRowIconSize();
     QPixmap pixmap(size);
     pixmap.fill(Qt::transparent);
