@@ -37,6 +37,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QProgressBar>
+#include <QScrollArea>
 #include <QShortcut>
 #include <QStatusBar>
 #include <QStyle>
@@ -155,7 +156,15 @@ TfMain::~TfMain()
 
 void TfMain::buildPages()
 {
-    const auto place = [](QWidget* tab, QWidget* page) { tab->layout()->addWidget(page); };
+    // Each page scrolls inside its tab when the screen is smaller than the page, so a
+    // 1366×768 laptop reaches every control.
+    const auto place = [](QWidget* tab, QWidget* page) {
+        auto* scroll = new QScrollArea(tab);
+        scroll->setFrameShape(QFrame::NoFrame);
+        scroll->setWidgetResizable(true);
+        scroll->setWidget(page);
+        tab->layout()->addWidget(scroll);
+    };
     mainPage_ = new MainPage(ui_->tsMain);
     mainPage_->setDisplayLocale(session_.locale);
     place(ui_->tsMain, mainPage_);

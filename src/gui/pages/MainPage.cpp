@@ -8,6 +8,7 @@
 #include <QDate>
 #include <QHeaderView>
 #include <QPalette>
+#include <QScrollBar>
 
 #include <cmath>
 
@@ -28,6 +29,16 @@ QDate dateOf(DateTime value)
 QString qt(const std::string& text) { return QString::fromStdString(text); }
 std::string text(const QLineEdit* edit) { return edit->text().toStdString(); }
 
+// Widths follow the captions and values in the platform's font, so nothing is cut.
+void fitColumns(QTreeWidget* list)
+{
+    for (int column = 0; column < list->columnCount(); ++column)
+        list->resizeColumnToContents(column);
+    // The list is at least as wide as its columns, so none hides behind a scroll bar.
+    list->setMinimumWidth(list->header()->length() + 2 * list->frameWidth() +
+        list->verticalScrollBar()->sizeHint().width());
+}
+
 } // namespace
 
 MainPage::MainPage(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::MainPage>())
@@ -37,9 +48,6 @@ MainPage::MainPage(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::
     auto* header = ui_->lvCommon->header();
     header->setSectionResizeMode(QHeaderView::Interactive);
     header->setStretchLastSection(false);
-    ui_->lvCommon->setColumnWidth(0, 230);
-    ui_->lvCommon->setColumnWidth(1, 80);
-    ui_->lvCommon->setColumnWidth(2, 80);
     for (int column = 1; column < 3; ++column)
         ui_->lvCommon->headerItem()->setTextAlignment(column, Qt::AlignCenter);
     for (const char* caption : kCommonRowCaptions) {
@@ -47,6 +55,7 @@ MainPage::MainPage(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::
         row->setTextAlignment(1, Qt::AlignCenter);
         row->setTextAlignment(2, Qt::AlignCenter);
     }
+    fitColumns(ui_->lvCommon);
 
     auto* digits = new DigitKeyFilter(this);
     for (QLineEdit* edit : {ui_->eSrok, ui_->eYear, ui_->eRegYear})
@@ -96,6 +105,10 @@ void MainPage::showIdentification(const IdentificationView& id)
     ui_->eRegYear->setText(qt(id.eRegYear));
     ui_->eRegProd->setText(qt(id.eRegProd));
     ui_->eRegSetupName->setText(qt(id.eRegSetupName));
+    // Long passport texts show their beginning, not their end.
+    for (QLineEdit* edit : {ui_->eMarka, ui_->eNumber, ui_->eProd, ui_->eOwner, ui_->eEnter, ui_->eRegType,
+             ui_->eRegNum, ui_->eRegProd, ui_->eRegSetupName})
+        edit->setCursorPosition(0);
     if (const QDate date = dateOf(id.eRegSetup); date == kDayZero)
         ui_->eRegSetup->setDate(ui_->eRegSetup->minimumDate());
     else if (date.isValid())
@@ -120,6 +133,7 @@ void MainPage::showStatistics(const StatisticsView& st)
         item->setText(1, qt(st.lvCommon[static_cast<std::size_t>(row)][0]));
         item->setText(2, qt(st.lvCommon[static_cast<std::size_t>(row)][1]));
     }
+    fitColumns(ui_->lvCommon);
 }
 
 void MainPage::readInto(IdentificationView& id, StatisticsView& st) const

@@ -24,9 +24,14 @@ namespace kestrel::gui {
 namespace {
 
 constexpr int kSensorCount = 4;
-constexpr int kCalibrCaptionWidth = 85;
-constexpr int kCalibrColumnWidth = 60;
 constexpr int kVyletRowHeight = 20;
+
+// Widths follow the captions and values in the platform's font, so "Qном - Qо" is not cut.
+void fitColumns(QTreeWidget* list)
+{
+    for (int column = 0; column < list->columnCount(); ++column)
+        list->resizeColumnToContents(column);
+}
 
 QString fromUtf8(const std::string& text) { return QString::fromStdString(text); }
 
@@ -48,12 +53,10 @@ ToolsPage::ToolsPage(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui
     // Before the first load every sensor row reads "0".
     QTreeWidget* calibr = ui_->lvCalibr;
     calibr->setItemDelegate(new GridLinesDelegate(calibr));
-    calibr->setColumnWidth(0, kCalibrCaptionWidth);
-    for (int column = 1; column < calibr->columnCount(); ++column)
-        calibr->setColumnWidth(column, kCalibrColumnWidth);
     for (int k = 1; k <= kSensorCount; ++k)
         calibr->addTopLevelItem(new QTreeWidgetItem(
             QStringList{QStringLiteral("Датчик №%1").arg(k), QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0")}));
+    fitColumns(calibr);
 
     // sgVylet: the zone column is fixed, the other two are edited in place.
     QTableWidget* vylet = ui_->sgVylet;
@@ -218,11 +221,14 @@ void ToolsPage::showSettings(const SettingsView& settings, const IdentificationV
             item->setText(column, sub < row.subItems.size() ? fromUtf8(row.subItems[sub]) : QString());
         }
     }
+    fitColumns(calibr);
 
     ui_->lVersion->setText(fromUtf8(identification.lVersion));
     ui_->eChangePassport->setText(fromUtf8(identification.eChangePassport));
     ui_->eChangeRTC->setText(fromUtf8(identification.eChangeRTC));
     ui_->eProgramChange->setText(fromUtf8(identification.eProgramChange));
+    for (QLineEdit* edit : {ui_->eChangePassport, ui_->eChangeRTC, ui_->eProgramChange})
+        edit->setCursorPosition(0);
 }
 
 void ToolsPage::readInto(SettingsView& settings, IdentificationView& identification) const
@@ -296,6 +302,7 @@ void ToolsPage::chbNormirTicked(bool checked)
         item->setText(3, fromUtf8(rows[k].span));
         item->setText(4, QString());
     }
+    fitColumns(calibr);
 }
 
 void ToolsPage::attachLoadCharacteristicEditor(
