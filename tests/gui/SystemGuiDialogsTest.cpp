@@ -79,6 +79,16 @@ private slots:
         QVERIFY(noViewer.errors.front().contains(QDir::toNativeSeparators(contents)));
         QVERIFY(noViewer.errors.front().contains(QStringLiteral("программой просмотра HTML")));
     }
+
+    void failuresAreCriticalRefusalsWarnings()
+    {
+        for (const char* failure : {"Ошибка при стирании данных из ПСИ!", "Файл не сохранен!",
+                 "Превышено время ожидания ответа!", "Конфликт шины I2C!"})
+            QCOMPARE(messageIcon(QString::fromUtf8(failure)), QMessageBox::Critical);
+        for (const char* refusal : {"Заполнены не все поля!", "Адрес области должен быть от 0x0000 до 0x7FFF!",
+                 "Файл данных должен быть с расширением *.bbd"})
+            QCOMPARE(messageIcon(QString::fromUtf8(refusal)), QMessageBox::Warning);
+    }
 };
 
 QTEST_MAIN(SystemGuiDialogsTest)

@@ -9,12 +9,15 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGridLayout>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QTextDocument>
 #include <QUrl>
+
+#include <algorithm>
 
 #if defined(_WIN32)
 #include <windows.h>
@@ -40,7 +43,42 @@ void setUpFileDialog(QFileDialog& dialog, const GuiDialogs::FileOptions& options
 
 QString nativePath(const QString& path) { return QDir::toNativeSeparators(path); }
 
+// A message box is only as wide as its text, and the window frame cuts a longer
+// title: a spacer as wide as the title keeps it whole (within a laptop screen).
+void showWholeTitle(QMessageBox& box)
+{
+    constexpr int kFrameButtonsWidth = 140;
+    constexpr int kMostWidth = 1000;
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (grid == nullptr)
+        return;
+    const int width = std::min(kMostWidth, box.fontMetrics().horizontalAdvance(box.windowTitle()) + kFrameButtonsWidth);
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(), 0, 1,
+        grid->columnCount());
+}
+
+int runBox(QMessageBox::Icon icon, QWidget* parent, const QString& title, const QString& text,
+    QMessageBox::StandardButtons buttons, QMessageBox::StandardButton defaultButton)
+{
+    QMessageBox box(icon, title, text, buttons, parent);
+    box.setDefaultButton(defaultButton);
+    showWholeTitle(box);
+    return box.exec();
+}
+
 } // namespace
+
+QMessageBox::Icon messageIcon(const QString& text)
+{
+    static const QStringList failures{QStringLiteral("ошибк"), QStringLiteral("не удалось"),
+        QStringLiteral("не сохранен"), QStringLiteral("не найден"), QStringLiteral("превышено время"),
+        QStringLiteral("конфликт шины")};
+    const QString lower = text.toLower();
+    for (const QString& failure : failures)
+        if (lower.contains(failure))
+            return QMessageBox::Critical;
+    return QMessageBox::Warning;
+}
 
 SystemGuiDialogs::SystemGuiDialogs(QString helpFolder, UrlOpener openUrl)
     : helpFolder_(std::move(helpFolder)), openUrl_(std::move(openUrl))
@@ -63,18 +101,17 @@ void SystemGuiDialogs::showInViewer(QWidget* parent, const QString& path)
 
 void SystemGuiDialogs::message(QWidget* parent, const QString& text)
 {
-    QMessageBox box(QMessageBox::NoIcon, applicationTitle(), text, QMessageBox::Ok, parent);
-    box.exec();
+    runBox(messageIcon(text), parent, applicationTitle(), text, QMessageBox::Ok, QMessageBox::Ok);
 }
 
 void SystemGuiDialogs::error(QWidget* parent, const QString& caption, const QString& text)
 {
-    QMessageBox::critical(parent, caption, text);
+    runBox(QMessageBox::Critical, parent, caption, text, QMessageBox::Ok, QMessageBox::Ok);
 }
 
 bool SystemGuiDialogs::question(QWidget* parent, const QString& text)
 {
-    return QMessageBox::question(parent, applicationTitle(), text, QMessageBox::Yes | QMessageBox::No,
+    return runBox(QMessageBox::Question, parent, applicationTitle(), text, QMessageBox::Yes | QMessageBox::No,
                QMessageBox::Yes)
         == QMessageBox::Yes;
 }

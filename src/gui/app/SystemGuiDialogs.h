@@ -2,6 +2,8 @@
 
 #include "gui/app/GuiDialogs.h"
 
+#include <QMessageBox>
+
 #include <functional>
 
 class QUrl;
@@ -12,6 +14,10 @@ namespace kestrel::gui {
 // and input dialogs, the print dialog, the default HTML viewer, and the help topics
 // in the folder beside the program. A document or help topic the desktop cannot show
 // is reported in an error box naming the file, not left to a line on stderr.
+// The icon of a message box: critical for what failed (device, file, processing),
+// a warning for everything else the program refuses or asks to mend.
+QMessageBox::Icon messageIcon(const QString& text);
+
 class SystemGuiDialogs : public GuiDialogs {
 public:
     // Hands a file to the desktop's viewer; false when none took it.
