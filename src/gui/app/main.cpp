@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QScreen>
 #include <QTimer>
 
 #include <cstdio>
@@ -71,7 +72,15 @@ int main(int argc, char* argv[])
             window.raise();
             window.activateWindow();
         });
-        window.show();
+        // A service laptop's screen (1366×768 less a task bar) is the size the window is laid
+        // out for: open at that size, or filling a smaller screen.
+        const QSize laidOutFor(1366, 728);
+        const QSize available = window.screen()->availableGeometry().size();
+        window.resize(laidOutFor.boundedTo(available));
+        if (available.width() <= laidOutFor.width() || available.height() <= laidOutFor.height() + 40)
+            window.showMaximized();
+        else
+            window.show();
         if (!options.file.isEmpty())
             QTimer::singleShot(0, &window, [&window, file = options.file] { window.openDataFile(file); });
         return app.exec();
