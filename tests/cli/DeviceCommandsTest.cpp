@@ -3,6 +3,7 @@
 #include "cli/DeviceLink.h"
 #include "core/demo/DemoImage.h"
 #include "core/image/DataFile.h"
+#include "cli/CliProcess.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -17,12 +18,6 @@
 namespace kestrel::cli {
 namespace {
 
-std::string readFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 // The device commands run as the program itself: the port library is loaded from the
 // program's folder and its simulated device lives for one run, as it would for a user.
 struct DeviceCommands : ::testing::Test {
@@ -36,15 +31,7 @@ struct DeviceCommands : ::testing::Test {
         saveImage(dir.file("x.bbd"), makeDemoImage(5));
     }
 
-    int run(const std::string& arguments)
-    {
-        const std::string command = std::string("cd '") + dir.path().string() + "' && '" + KESTREL_CLI_PATH + "' "
-            + arguments + " >out.txt 2>err.txt";
-        const int status = std::system(command.c_str());
-        out = readFile(dir.file("out.txt"));
-        err = readFile(dir.file("err.txt"));
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
+    int run(const std::string& arguments) { return runCliProcess(dir, arguments, out, err); }
 };
 
 TEST_F(DeviceCommands, ReadCopiesTheDeviceMemoryByteForByte)

@@ -2,6 +2,7 @@
 #include "core/demo/DemoImage.h"
 #include "core/image/DataFile.h"
 #include "core/image/ImageLayout.h"
+#include "cli/CliProcess.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -16,12 +17,6 @@
 
 namespace kestrel::cli {
 namespace {
-
-std::string readFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 void writeFile(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
 
@@ -53,15 +48,7 @@ struct WriteConfig : ::testing::Test {
     }
 
     // As the program itself, with the port library beside it (device runs).
-    int run(const std::string& arguments)
-    {
-        const std::string command = std::string("cd '") + dir.path().string() + "' && '" + KESTREL_CLI_PATH + "' "
-            + arguments + " >out.txt 2>err.txt";
-        const int status = std::system(command.c_str());
-        out = readFile(dir.file("out.txt"));
-        err = readFile(dir.file("err.txt"));
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
+    int run(const std::string& arguments) { return runCliProcess(dir, arguments, out, err); }
 
     Args writeConfig(std::initializer_list<std::string> extra)
     {

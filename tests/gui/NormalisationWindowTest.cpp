@@ -47,15 +47,7 @@ void typeAndLeave(QLineEdit* field, const QString& value)
 // Acts on the normalisation window once its modal loop runs.
 void whenShown(std::function<void(TfNormir&)> act)
 {
-    QTimer::singleShot(0, [act] {
-        auto* window = qobject_cast<TfNormir*>(QApplication::activeModalWidget());
-        if (window == nullptr)
-            qFatal("the normalisation window is not open");
-        act(*window);
-        // A failed check inside must not leave the modal loop waiting.
-        if (window->isVisible())
-            window->reject();
-    });
+    test::whenModalShown<TfNormir>("the normalisation window", std::move(act));
 }
 
 } // namespace

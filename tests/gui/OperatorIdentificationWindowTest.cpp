@@ -32,15 +32,7 @@ bool okEnabled(const QWidget& window) { return requireChild<QPushButton>(window,
 // Acts on the identification window once its modal loop runs.
 void whenShown(std::function<void(TfIdent&)> act)
 {
-    QTimer::singleShot(0, [act] {
-        auto* window = qobject_cast<TfIdent*>(QApplication::activeModalWidget());
-        if (window == nullptr)
-            qFatal("the identification window is not open");
-        act(*window);
-        // A failed check inside must not leave the modal loop waiting.
-        if (window->isVisible())
-            window->reject();
-    });
+    test::whenModalShown<TfIdent>("the identification window", std::move(act));
 }
 
 } // namespace

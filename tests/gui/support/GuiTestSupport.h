@@ -6,7 +6,9 @@
 #include "gui/app/TfMain.h"
 #include "gui/support/ScriptedOperatorIdentification.h"
 
+#include <QApplication>
 #include <QJsonObject>
+#include <QTimer>
 #include <QLineEdit>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -16,6 +18,21 @@
 #include <memory>
 
 namespace kestrel::gui::test {
+
+// Acts on a modal window of type `Window` once its modal loop runs; `what` names it when
+// it is not open. The window is rejected afterwards if a failed check left it open, so
+// the modal loop never waits for ever.
+template <typename Window, typename Act> void whenModalShown(const char* what, Act act)
+{
+    QTimer::singleShot(0, [what, act] {
+        auto* window = qobject_cast<Window*>(QApplication::activeModalWidget());
+        if (window == nullptr)
+            qFatal("%s is not open", what);
+        act(*window);
+        if (window->isVisible())
+            window->reject();
+    });
+}
 
 // A child of `parent` by object name; the test stops at once when there is none, so a
 // renamed widget fails loudly instead of crashing on a null pointer.
