@@ -25,6 +25,13 @@ const std::vector<Command>& commandTable()
             "[--clock \"dd.MM.yyyy hh:mm[:ss]\"] [--ident IDENT.json] [--normalisation \"q0/qnom;q0/qnom;q0/qnom;q0/qnom\"] "
             "[--program PROGRAM.json] [--erase] [--locale NAME] [--dump OUT.bbd] [--save-image OUT.bbd]",
             runWriteConfig},
+        {"archive",
+            "archive import [--archive DB] FILES_OR_DIRS... | archive list [--archive DB] [--recorder NUMBER] [--json|--csv] "
+            "| archive export [--archive DB] ID -o FILE.bbd",
+            runArchive},
+        {"life",
+            "life IMAGE.bbd [--archive DB] [--group G] [--design \"Ux Qy\"] [--winch1 Mx] [--winch2 My] [--yes] [--json]",
+            runLife},
     };
     return table;
 }

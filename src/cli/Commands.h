@@ -45,5 +45,7 @@ int runErase(const Args& args, std::ostream& out, std::ostream& err);
 int runDump(const Args& args, std::ostream& out, std::ostream& err);
 int runWriteConfig(const Args& args, std::ostream& out, std::ostream& err);
 int runOplog(const Args& args, std::ostream& out, std::ostream& err);
+int runArchive(const Args& args, std::ostream& out, std::ostream& err);
+int runLife(const Args& args, std::ostream& out, std::ostream& err);
 
 } // namespace kestrel::cli
