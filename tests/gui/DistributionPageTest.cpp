@@ -17,6 +17,8 @@
 #include <QTreeWidget>
 #include <qcustomplot.h>
 
+#include <cmath>
+
 using namespace kestrel;
 using namespace kestrel::gui;
 
@@ -120,6 +122,14 @@ private slots:
             QCOMPARE(page.step(), step);
             verifyShows(page, view);
 
+            // The load axis marks zone boundaries only, and not too densely to read.
+            page.chart()->replot();
+            const QVector<double> ticks = page.chart()->xAxis->tickVector();
+            QVERIFY(ticks.size() >= 4);
+            QVERIFY(ticks.size() <= 20);
+            for (double tick : ticks)
+                QCOMPARE(std::fmod(tick, double(step)), 0.0);
+
             DistributionView back;
             page.readInto(back);
             QCOMPARE(back.lvLoad.size(), view.lvLoad.size());
@@ -193,6 +203,12 @@ private slots:
         QVERIFY(!depth(plot, 1)->visible());
         QVERIFY(depth(plot, 2)->visible());
         QVERIFY(!plot->legend->hasItemWithPlottable(depth(plot, 0)));
+        // Drawn back to front, each copy just behind its own series: crane, winch 1, winch 2.
+        const QList<QCPLayerable*> order = depth(plot, 0)->layer()->children();
+        for (int k = 0; k < 3; ++k) {
+            QCOMPARE(series(plot, k)->layer(), depth(plot, k)->layer());
+            QCOMPARE(order.indexOf(series(plot, k)), order.indexOf(depth(plot, k)) + 1);
+        }
 
         child<QRadioButton>(page, "rbView3DOff")->click();
         for (int k = 0; k < 3; ++k)

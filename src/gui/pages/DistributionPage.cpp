@@ -63,6 +63,7 @@ struct DistributionPage::Ui : ::Ui_DistributionPage {
     std::array<QCPGraph*, 3> depth{};
     std::array<QCheckBox*, 3> boxes{};
     QButtonGroup* steps = nullptr;
+    QSharedPointer<QCPAxisTickerFixed> loadTicker{new QCPAxisTickerFixed};
     // Kept between prints, as the user set it up in the print dialog.
     std::unique_ptr<QPrinter> printer;
 
@@ -106,6 +107,9 @@ DistributionPage::DistributionPage(GuiDialogs& dialogs, QWidget* parent)
     plot->plotLayout()->addElement(0, 0,
         new QCPTextElement(plot, QStringLiteral("График распределения регистрируемых циклов работы крана"), titleFont));
     plot->xAxis->setLabel(QStringLiteral("Нагрузка, %"));
+    ui_->loadTicker->setScaleStrategy(QCPAxisTickerFixed::ssMultiples);
+    ui_->loadTicker->setTickCount(12);
+    plot->xAxis->setTicker(ui_->loadTicker);
     plot->yAxis->setLabel(QStringLiteral("Количество циклов"));
 
     auto* legendRow = new QCPLayoutGrid;
@@ -115,11 +119,11 @@ DistributionPage::DistributionPage(GuiDialogs& dialogs, QWidget* parent)
     plot->legend->setFillOrder(QCPLayoutGrid::foColumnsFirst);
     plot->plotLayout()->setRowStretchFactor(2, 0.001);
 
-    // The depth copies lie on a layer of their own under the series, so no copy covers a series.
-    plot->addLayer(QStringLiteral("depth"), plot->layer(QStringLiteral("main")), QCustomPlot::limBelow);
+    // Each series is drawn right after its own depth copy, the crane at the back and the
+    // smaller winch series in front: every copy shows as its series' top and side, none
+    // is buried under another series' face.
     for (std::size_t k = 0; k < ui_->series.size(); ++k) {
         auto* depth = new DepthGraph(plot->xAxis, plot->yAxis);
-        depth->setLayer(QStringLiteral("depth"));
         depth->setObjectName(QStringLiteral("depth%1").arg(k));
         depth->removeFromLegend();
         depth->setLineStyle(QCPGraph::lsStepLeft);
@@ -226,6 +230,8 @@ void DistributionPage::renderChart()
     }
 
     plot->xAxis->setRange(0.0, rightmost > 0.0 ? rightmost : kEmptyBottomAxisMaximum);
+    // Load ticks fall on zone boundaries: multiples of the step, thinned out when dense.
+    ui_->loadTicker->setTickStep(shown_.step > 0 ? shown_.step : kEmptyBottomAxisMaximum);
     // A zero-height axis cannot be drawn (all counts 0): show 0..1 instead.
     plot->yAxis->setRange(0.0, shown_.leftAxisMaximum > 0.0 ? shown_.leftAxisMaximum : 1.0);
     plot->legend->setVisible(shown_.legendVisible);

@@ -7,6 +7,10 @@
 
 namespace kestrel::gui {
 
+namespace {
+const QMarginsF kChartPrintMargins(15.0, 15.0, 15.0, 15.0);
+}
+
 void printChart(QWidget* parent, QCustomPlot& chart, std::unique_ptr<QPrinter>& printer, GuiDialogs& dialogs)
 {
     if (!printer)
@@ -14,18 +18,21 @@ void printChart(QWidget* parent, QCustomPlot& chart, std::unique_ptr<QPrinter>& 
     if (!dialogs.preparePrinter(parent, *printer))
         return;
 
-    const QPageLayout::Orientation previous = printer->pageLayout().orientation();
+    // Landscape with margins a printed sheet needs; the user's own layout comes back afterwards.
+    const QPageLayout previous = printer->pageLayout();
     printer->setPageOrientation(QPageLayout::Landscape);
+    printer->setPageMargins(kChartPrintMargins, QPageLayout::Millimeter);
     bool printed = false;
     {
         QCPPainter painter;
         if (painter.begin(printer.get())) {
+            // The chart is drawn with its title, at the printable area's size.
             const QRect page = printer->pageRect(QPrinter::DevicePixel).toRect();
             chart.toPainter(&painter, page.width(), page.height());
             printed = painter.end();
         }
     }
-    printer->setPageOrientation(previous);
+    printer->setPageLayout(previous);
     if (!printed)
         dialogs.message(parent, QStringLiteral("Ошибка печати графика!"));
 }
