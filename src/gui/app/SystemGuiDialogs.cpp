@@ -2,6 +2,7 @@
 
 #include "core/pipeline/Pipeline.h"
 #include "core/text/Cp1251.h"
+#include "gui/app/DocumentPrint.h"
 #include "gui/app/HelpTopics.h"
 
 #include <QDesktopServices>
@@ -192,8 +193,7 @@ void SystemGuiDialogs::printDocument(QWidget* parent, const QString& path)
         return;
     QTextDocument document;
     document.setHtml(QString::fromStdString(cp1251ToUtf8(std::string_view(bytes.constData(), bytes.size()))));
-    document.print(&printer);
-    if (printer.printerState() == QPrinter::Error)
+    if (!printDocumentPages(document, printer))
         error(parent, applicationTitle(),
             QStringLiteral("Не удалось напечатать файл %1: служба печати не приняла документ.").arg(nativePath(path)));
 #endif
