@@ -86,14 +86,19 @@ void processImage(Session& s, UserInterface& ui)
 
 void resetPeriodStart(Session& s) { s.periodStart = readI32(s.image, layout::kInstallationDay); }
 
-bool loadImageFile(Session& s, const std::string& fileName, UserInterface& ui)
+bool loadImage(Session& s, const MemoryImage& image, UserInterface& ui)
 {
-    s.image = readImageFile(fileName);
+    s.image = image;
     if (!checksumOk(s.image) && !ui.askYesNo(kChecksumQuestionFile))
         return false;
     resetPeriodStart(s);
     processImage(s, ui);
     return true;
+}
+
+bool loadImageFile(Session& s, const std::string& fileName, UserInterface& ui)
+{
+    return loadImage(s, readImageFile(fileName), ui);
 }
 
 } // namespace kestrel

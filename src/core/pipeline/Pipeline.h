@@ -32,6 +32,11 @@ void processImage(Session& session, UserInterface& ui);
 // Start of the reporting period after a load: the installation day at 0x772.
 void resetPeriodStart(Session& session);
 
+// Pipeline B on an image already at hand (a reading kept in the archive): checksum
+// question, period start, processing. False when the user stopped at the question
+// (the image is in the session then, unprocessed).
+bool loadImage(Session& session, const MemoryImage& image, UserInterface& ui);
+
 // Pipeline B after the file was chosen: read, checksum question, period start, processing.
 // Returns false when the user stopped at the checksum question (the bytes read stay).
 // Throws FileError when the file cannot be read.
