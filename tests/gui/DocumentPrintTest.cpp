@@ -33,7 +33,8 @@ bool anUnderscoreRunIsBroken(const QTextDocument& document)
         const QTextLayout* layout = block.layout();
         for (int i = 1; i < layout->lineCount(); ++i) {
             const int start = layout->lineAt(i).textStart();
-            if (start > 0 && text.at(start) == QLatin1Char('_') && text.at(start - 1) == QLatin1Char('_'))
+            // A trailing line break leaves an empty last line that starts past the text.
+            if (start > 0 && start < text.size() && text.at(start) == QLatin1Char('_') && text.at(start - 1) == QLatin1Char('_'))
                 return true;
         }
     }
