@@ -10,7 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-dev
   qt6-base-dev qt6-base-dev-tools libqcustomplot-dev qt6-translations-l10n
-  nlohmann-json3-dev
+  nlohmann-json3-dev libsqlite3-dev
   xvfb xauth
   locales
 )

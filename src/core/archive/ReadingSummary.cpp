@@ -1,0 +1,75 @@
+#include "core/archive/ReadingSummary.h"
+
+#include "core/image/ByteAccess.h"
+#include "core/image/Checksum.h"
+#include "core/image/Counter24.h"
+#include "core/image/FixedText.h"
+#include "core/image/ImageLayout.h"
+#include "core/image/TimeStamp.h"
+
+#include <bit>
+
+namespace kestrel {
+
+using namespace layout;
+
+namespace {
+
+std::string trimmedText(const MemoryImage& image, std::size_t offset, std::size_t length)
+{
+    std::string text = fixedText(image, offset, length);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\0'))
+        text.pop_back();
+    return text;
+}
+
+// Folding the winch spectra into the crane's keeps every count, so the crane's total is
+// the winches' counters from the cycle-start threshold up.
+std::int64_t craneCycles(const MemoryImage& image)
+{
+    const int cycleStart = readI16(image, kCycleStartThreshold);
+    std::int64_t total = 0;
+    for (std::size_t i = 0; i < kSpectrumBuckets; ++i) {
+        if (static_cast<int>(i) < cycleStart)
+            continue;
+        total += readCounter24(image, kWinch1Spectrum + 3 * i);
+        total += readCounter24(image, kWinch2Spectrum + 3 * i);
+    }
+    return total;
+}
+
+} // namespace
+
+StoredReading summariseReading(const MemoryImage& image)
+{
+    StoredReading reading;
+    reading.recorder = trimmedText(image, kRecorderSerial, 16);
+    reading.craneType = trimmedText(image, kCraneType, 32);
+    reading.craneNumber = trimmedText(image, kCraneSerial, 16);
+    const StampBytes stamp = stampAt(image, kReadingStamp);
+    try {
+        reading.reading = stampToDateTime(stamp);
+        reading.readingText = stampText(stamp);
+        if (!reading.readingText.empty())
+            reading.readingText.pop_back(); // the stamp's trailing blank
+    } catch (const DateConversionError&) {
+        // 31 February: the reading names no usable date.
+        reading.reading = 0.0;
+        reading.readingText.clear();
+    }
+    reading.checksumOk = checksumOk(image);
+    reading.cycles = craneCycles(image);
+    return reading;
+}
+
+std::int64_t contentHash(const MemoryImage& image)
+{
+    std::uint64_t hash = 0xcbf29ce484222325ULL;
+    for (const std::uint8_t byte : image) {
+        hash ^= byte;
+        hash *= 0x100000001b3ULL;
+    }
+    return std::bit_cast<std::int64_t>(hash);
+}
+
+} // namespace kestrel
