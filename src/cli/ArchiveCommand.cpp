@@ -1,13 +1,247 @@
+#include "cli/ArchiveOption.h"
 #include "cli/Commands.h"
+#include "cli/JsonWriter.h"
+#include "cli/TextColumns.h"
+#include "core/image/DataFile.h"
+#include "core/text/ControlCharacters.h"
 
+#include <algorithm>
+#include <array>
+#include <filesystem>
 #include <ostream>
 
 namespace kestrel::cli {
 
-int runArchive(const Args&, std::ostream&, std::ostream& err)
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string safe(const std::string& text) { return replaceControlCharacters(text, "?"); }
+
+struct ImportCounts {
+    int imported = 0;
+    int alreadyStored = 0;
+    int refused = 0;
+};
+
+void refuse(ImportCounts& counts, std::ostream& err, const std::string& name, const std::string& reason)
 {
-    err << "Команда еще не готова\n";
-    return kExitUsage;
+    ++counts.refused;
+    err << "kestrel-cli archive: " << safe(name) << ": " << reason << "\n";
+}
+
+// Files named directly are taken as they are; a folder gives the *.bbd files of its whole tree, sorted.
+std::vector<std::string> filesToImport(const std::vector<std::string>& arguments, ImportCounts& counts, std::ostream& err)
+{
+    std::vector<std::string> files;
+    for (const auto& argument : arguments) {
+        std::error_code ec;
+        if (!fs::is_directory(argument, ec)) {
+            files.push_back(argument);
+            continue;
+        }
+        std::vector<std::string> found;
+        for (fs::recursive_directory_iterator it(argument, ec), end; !ec && it != end; it.increment(ec)) {
+            std::error_code typeError;
+            if (!it->is_directory(typeError) && hasDataFileExtension(it->path().filename().string()))
+                found.push_back(it->path().string());
+        }
+        if (ec)
+            refuse(counts, err, argument, "папку не удается просмотреть: " + ec.message());
+        std::sort(found.begin(), found.end());
+        files.insert(files.end(), found.begin(), found.end());
+    }
+    return files;
+}
+
+// Only a regular file of exactly one memory's size is a reading; anything else would store a guess.
+std::optional<MemoryImage> readReading(const std::string& name, ImportCounts& counts, std::ostream& err)
+{
+    std::error_code ec;
+    const auto status = fs::status(name, ec);
+    if (ec) {
+        refuse(counts, err, name, "файл не найден");
+        return std::nullopt;
+    }
+    if (!fs::is_regular_file(status)) {
+        refuse(counts, err, name, "это не файл данных");
+        return std::nullopt;
+    }
+    const auto size = fs::file_size(name, ec);
+    const MemoryImage probe{};
+    if (ec || size != probe.size()) {
+        refuse(counts, err, name,
+            "размер " + std::to_string(ec ? 0 : size) + " байт, а файл данных содержит ровно "
+                + std::to_string(probe.size()) + " байт");
+        return std::nullopt;
+    }
+    try {
+        std::size_t bytesRead = 0;
+        MemoryImage image = readImageFile(name, &bytesRead);
+        if (bytesRead != image.size()) {
+            refuse(counts, err, name, "файл прочитан не полностью");
+            return std::nullopt;
+        }
+        return image;
+    } catch (const FileError& e) {
+        refuse(counts, err, name, e.what());
+        return std::nullopt;
+    }
+}
+
+int runImport(const ArgParser& args, std::ostream& out, std::ostream& err)
+{
+    const std::vector<std::string> arguments(args.positional().begin() + 1, args.positional().end());
+    if (arguments.empty())
+        throw UsageError("не задан файл данных или папка");
+    auto archive = openArchiveOption(args);
+    if (!archive)
+        throw UsageError(kNoArchiveSupportMessage);
+    ImportCounts counts;
+    for (const std::string& name : filesToImport(arguments, counts, err)) {
+        const auto image = readReading(name, counts, err);
+        if (!image)
+            continue;
+        std::error_code ec;
+        const fs::path full = fs::absolute(name, ec);
+        const StoreResult result = archive->store(*image, ec ? name : full.lexically_normal().string());
+        ++(result.newlyStored ? counts.imported : counts.alreadyStored);
+    }
+    out << "imported " << counts.imported << ", already stored " << counts.alreadyStored << ", refused "
+        << counts.refused << "\n";
+    if (counts.imported + counts.alreadyStored == 0) {
+        err << "kestrel-cli archive: ни один файл данных не удалось прочитать\n";
+        return kExitFileError;
+    }
+    return kExitOk;
+}
+
+constexpr std::array<const char*, 9> kListHeader{
+    "№", "РП №", "Тип крана", "Зав. №", "Считывание", "Контрольная сумма", "Циклов", "Источник", "Сохранено"};
+
+std::array<std::string, 9> listCells(const StoredReading& r)
+{
+    return {std::to_string(r.id), safe(r.recorder), safe(r.craneType), safe(r.craneNumber), r.readingText,
+        r.checksumOk ? "верна" : "неверна", std::to_string(r.cycles), safe(r.source), r.storedAt};
+}
+
+void printListTable(const std::vector<StoredReading>& list, std::ostream& out)
+{
+    std::array<std::size_t, kListHeader.size()> width{};
+    std::vector<std::array<std::string, kListHeader.size()>> rows;
+    rows.reserve(list.size() + 1);
+    rows.push_back({});
+    std::copy(kListHeader.begin(), kListHeader.end(), rows.front().begin());
+    for (const StoredReading& r : list)
+        rows.push_back(listCells(r));
+    for (const auto& row : rows)
+        for (std::size_t c = 0; c < row.size(); ++c)
+            width[c] = std::max(width[c], displayWidth(row[c]));
+    for (const auto& row : rows) {
+        std::string line;
+        for (std::size_t c = 0; c < row.size(); ++c) {
+            const bool number = c == 0 || c == 6;
+            line += c + 1 < row.size() ? padded(row[c], width[c], number) + "  " : row[c];
+        }
+        out << line << "\n";
+    }
+}
+
+void printListCsv(const std::vector<StoredReading>& list, std::ostream& out)
+{
+    for (std::size_t c = 0; c < kListHeader.size(); ++c)
+        out << csvField(kListHeader[c]) << (c + 1 < kListHeader.size() ? "," : "\r\n");
+    for (const StoredReading& r : list) {
+        const auto cells = listCells(r);
+        for (std::size_t c = 0; c < cells.size(); ++c)
+            out << csvField(cells[c]) << (c + 1 < cells.size() ? "," : "\r\n");
+    }
+}
+
+void printListJson(const std::vector<StoredReading>& list, std::ostream& out)
+{
+    nlohmann::ordered_json document = nlohmann::ordered_json::array();
+    for (const StoredReading& r : list) {
+        nlohmann::ordered_json item;
+        item["id"] = r.id;
+        item["recorder"] = r.recorder;
+        item["crane_type"] = r.craneType;
+        item["crane_number"] = r.craneNumber;
+        item["reading"] = r.readingText;
+        item["checksum_ok"] = r.checksumOk;
+        item["cycles"] = r.cycles;
+        item["source"] = r.source;
+        item["stored_at"] = r.storedAt;
+        document.push_back(std::move(item));
+    }
+    out << jsonText(document) << "\n";
+}
+
+int runList(const ArgParser& args, std::ostream& out)
+{
+    if (args.positional().size() > 1)
+        throw UsageError("лишний аргумент «" + safe(args.positional()[1]) + "»");
+    if (args.flag("--json") && args.flag("--csv"))
+        throw UsageError("--json и --csv вместе не задаются");
+    auto archive = openArchiveOption(args);
+    if (!archive)
+        throw UsageError(kNoArchiveSupportMessage);
+    const auto list = archive->readings(args.value("--recorder"));
+    if (args.flag("--json"))
+        printListJson(list, out);
+    else if (args.flag("--csv"))
+        printListCsv(list, out);
+    else
+        printListTable(list, out);
+    return kExitOk;
+}
+
+int runExport(const ArgParser& args, std::ostream& out, std::ostream& err)
+{
+    if (args.positional().size() != 2)
+        throw UsageError("задайте один номер считывания");
+    const auto fileName = args.value("-o");
+    if (!fileName)
+        throw UsageError("не задан файл (-o FILE.bbd)");
+    const long id = parseInteger(args.positional()[1], "ID");
+    auto archive = openArchiveOption(args);
+    if (!archive)
+        throw UsageError(kNoArchiveSupportMessage);
+    const auto image = archive->image(id);
+    if (!image) {
+        err << "kestrel-cli archive: считывания № " << id << " в архиве нет\n";
+        return kExitFileError;
+    }
+    try {
+        saveImage(*fileName, *image);
+    } catch (const FileError& e) {
+        err << "kestrel-cli archive: " << safe(*fileName) << ": " << e.what() << "\n";
+        return kExitFileError;
+    }
+    out << safe(*fileName) << "\n";
+    return kExitOk;
+}
+
+} // namespace
+
+int runArchive(const Args& argv, std::ostream& out, std::ostream& err)
+{
+    const ArgParser args(argv, {"--archive", "--recorder", "-o"}, {"--json", "--csv"});
+    if (args.positional().empty())
+        throw UsageError("не задано действие: import, list или export");
+    const std::string& action = args.positional().front();
+    try {
+        if (action == "import")
+            return runImport(args, out, err);
+        if (action == "list")
+            return runList(args, out);
+        if (action == "export")
+            return runExport(args, out, err);
+    } catch (const ArchiveError& e) {
+        err << "kestrel-cli archive: " << safe(e.what()) << "\n";
+        return kExitFileError;
+    }
+    throw UsageError("неизвестное действие «" + safe(action) + "»: import, list или export");
 }
 
 } // namespace kestrel::cli

@@ -1,6 +1,7 @@
 #include "cli/CliSession.h"
 #include "cli/Commands.h"
 #include "cli/JsonWriter.h"
+#include "cli/TextColumns.h"
 #include "core/image/ImageLayout.h"
 #include "core/oplog/OperationalChart.h"
 #include "core/oplog/OperationalLog.h"
@@ -111,18 +112,6 @@ void printJson(const OperationalChart& chart, std::ostream& out)
     out << jsonText(doc) << "\n";
 }
 
-// Terminal columns of a UTF-8 text: one per code point.
-std::size_t columns(const std::string& text)
-{
-    return static_cast<std::size_t>(
-        std::count_if(text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
-}
-
-std::string padded(const std::string& text, std::size_t width)
-{
-    return text + std::string(width > columns(text) ? width - columns(text) : 0, ' ');
-}
-
 // One line per point: the time label, then each series' value; "—" marks a null point
 // and the service column also names the event and its bar colour.
 void printText(const OperationalChart& chart, std::ostream& out)
@@ -158,11 +147,11 @@ void printText(const OperationalChart& chart, std::ostream& out)
     std::vector<std::size_t> widths(table.front().size(), 0);
     for (const auto& row : table)
         for (std::size_t c = 0; c < row.size(); ++c)
-            widths[c] = std::max(widths[c], columns(row[c]));
+            widths[c] = std::max(widths[c], displayWidth(row[c]));
     for (const auto& row : table) {
         std::string line;
         for (std::size_t c = 0; c < row.size(); ++c)
-            line += padded(row[c], c + 1 < row.size() ? widths[c] + 2 : 0);
+            line += padded(row[c], c + 1 < row.size() ? widths[c] + 2 : 0, false);
         out << line << "\n";
     }
 }

@@ -1,5 +1,6 @@
 #include "cli/ArgParser.h"
 #include "cli/Commands.h"
+#include "cli/TextColumns.h"
 #include "core/image/Checksum.h"
 #include "core/image/DataFile.h"
 #include "core/pipeline/Pipeline.h"
@@ -197,19 +198,6 @@ std::vector<SummaryLine> collect(const std::vector<std::string>& arguments, cons
     return lines;
 }
 
-// Terminal columns of a UTF-8 text: one per code point.
-std::size_t displayWidth(const std::string& text)
-{
-    return static_cast<std::size_t>(
-        std::count_if(text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
-}
-
-void pad(std::ostream& out, const std::string& text, std::size_t width, bool right)
-{
-    const std::string blanks(width - std::min(width, displayWidth(text)), ' ');
-    out << (right ? blanks + text : text + blanks);
-}
-
 void printTable(std::ostream& out, const std::vector<SummaryLine>& lines)
 {
     std::array<std::size_t, kColumnCount> width{};
@@ -227,7 +215,7 @@ void printTable(std::ostream& out, const std::vector<SummaryLine>& lines)
             if (c + 1 == kColumnCount)
                 out << cells[c]; // no trailing blanks
             else
-                pad(out, cells[c], width[c], rightAligned(c));
+                out << padded(cells[c], width[c], rightAligned(c));
         }
         out << "\n";
     };
@@ -238,23 +226,10 @@ void printTable(std::ostream& out, const std::vector<SummaryLine>& lines)
         if (line.error.empty()) {
             printRow(line.cells);
         } else {
-            pad(out, line.cells[kFile], width[kFile], false);
+            out << padded(line.cells[kFile], width[kFile], false);
             out << "  " << line.error << "\n";
         }
     }
-}
-
-std::string csvField(const std::string& text)
-{
-    if (text.find_first_of(",\"\r\n") == std::string::npos)
-        return text;
-    std::string quoted = "\"";
-    for (char c : text) {
-        if (c == '"')
-            quoted += '"';
-        quoted += c;
-    }
-    return quoted + "\"";
 }
 
 // RFC 4180: CR LF line ends, a header row, quotes only where a field needs them.

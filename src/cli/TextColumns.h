@@ -1,0 +1,16 @@
+#pragma once
+
+#include <string>
+
+namespace kestrel::cli {
+
+// Terminal columns of a UTF-8 text: one per code point.
+std::size_t displayWidth(const std::string& text);
+
+// The text padded with blanks to `width` columns, on the left when `right` is set.
+std::string padded(const std::string& text, std::size_t width, bool right);
+
+// A CSV field (RFC 4180): quoted only where a comma, quote or line end needs it.
+std::string csvField(const std::string& text);
+
+} // namespace kestrel::cli

@@ -1,0 +1,116 @@
+// kestrel-cli archive: importing files and folders, listing, exporting the bytes unchanged.
+#include "cli/Commands.h"
+#include "core/demo/DemoImage.h"
+#include "core/image/DataFile.h"
+
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace kestrel::cli {
+namespace {
+
+struct CliRun {
+    int code;
+    std::string out;
+    std::string err;
+};
+
+CliRun run(const Args& args)
+{
+    std::ostringstream out;
+    std::ostringstream err;
+    const int code = runCli(args, out, err);
+    return {code, out.str(), err.str()};
+}
+
+#ifdef KESTREL_HAVE_ARCHIVE
+
+TEST(ArchiveCommand, ImportsEachReadingOnceAndRefusesWhatIsNotOne)
+{
+    test::TempDir dir;
+    const std::string db = dir.file("archive.sqlite");
+    saveImage(dir.file("first.bbd"), makeDemoImage(1));
+    std::filesystem::create_directories(dir.file("Данные/2024"));
+    saveImage(dir.file("Данные/2024/second.bbd"), makeDemoImage(2));
+    saveImage(dir.file("Данные/copy.bbd"), makeDemoImage(1));
+    std::ofstream(dir.file("Данные/short.bbd")) << "обрывок";
+    std::ofstream(dir.file("Данные/notes.txt")) << "не файл данных"; // not a *.bbd: not looked at
+
+    const CliRun first = run({"archive", "import", "--archive", db, dir.file("first.bbd"), dir.file("Данные"),
+        dir.file("absent.bbd")});
+    EXPECT_EQ(first.code, 0) << first.err;
+    EXPECT_EQ(first.out, "imported 2, already stored 1, refused 2\n");
+    EXPECT_NE(first.err.find("short.bbd: размер 14 байт"), std::string::npos) << first.err;
+    EXPECT_NE(first.err.find("absent.bbd: файл не найден"), std::string::npos) << first.err;
+
+    const CliRun again = run({"archive", "import", "--archive", db, dir.file("first.bbd")});
+    EXPECT_EQ(again.out, "imported 0, already stored 1, refused 0\n");
+
+    const CliRun nothing = run({"archive", "import", "--archive", db, dir.file("Данные/short.bbd")});
+    EXPECT_EQ(nothing.code, 1);
+}
+
+TEST(ArchiveCommand, ListsAsTableCsvAndJsonAndExportsTheStoredBytes)
+{
+    test::TempDir dir;
+    const std::string db = dir.file("archive.sqlite");
+    const MemoryImage image = makeDemoImage(3);
+    saveImage(dir.file("demo.bbd"), image);
+    ASSERT_EQ(run({"archive", "import", "--archive", db, dir.file("demo.bbd")}).code, 0);
+
+    const CliRun json = run({"archive", "list", "--archive", db, "--json"});
+    ASSERT_EQ(json.code, 0) << json.err;
+    const auto list = nlohmann::json::parse(json.out);
+    ASSERT_EQ(list.size(), 1u);
+    for (const char* key : {"id", "recorder", "crane_type", "crane_number", "reading", "checksum_ok", "cycles"})
+        EXPECT_TRUE(list[0].contains(key)) << key;
+    const std::string recorder = list[0]["recorder"];
+    EXPECT_EQ(list[0]["reading"].get<std::string>().size(), 16u);
+
+    const CliRun csv = run({"archive", "list", "--archive", db, "--csv", "--recorder", recorder});
+    EXPECT_EQ(csv.out.substr(0, csv.out.find("\r\n")), "№,РП №,Тип крана,Зав. №,Считывание,Контрольная сумма,Циклов,Источник,Сохранено");
+    EXPECT_EQ(std::count(csv.out.begin(), csv.out.end(), '\n'), 2);
+    const CliRun other = run({"archive", "list", "--archive", db, "--json", "--recorder", "нет такого"});
+    EXPECT_EQ(nlohmann::json::parse(other.out).size(), 0u);
+    const CliRun table = run({"archive", "list", "--archive", db});
+    EXPECT_NE(table.out.find("верна"), std::string::npos);
+
+    const std::string id = std::to_string(list[0]["id"].get<long>());
+    const CliRun exported = run({"archive", "export", "--archive", db, id, "-o", dir.file("back.bbd")});
+    ASSERT_EQ(exported.code, 0) << exported.err;
+    EXPECT_EQ(readImageFile(dir.file("back.bbd")), image);
+    EXPECT_EQ(run({"archive", "export", "--archive", db, "999", "-o", dir.file("x.bbd")}).code, 1);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("x.bbd")));
+}
+
+TEST(ArchiveCommand, SaysWhyADatabaseIsNotUsed)
+{
+    test::TempDir dir;
+    std::ofstream(dir.file("data.bbd"), std::ios::binary) << std::string(32768, 'x');
+    const CliRun refused = run({"archive", "list", "--archive", dir.file("data.bbd")});
+    EXPECT_EQ(refused.code, 1);
+    EXPECT_NE(refused.err.find("не является архивом Kestrel"), std::string::npos) << refused.err;
+    EXPECT_EQ(std::filesystem::file_size(dir.file("data.bbd")), 32768u);
+    EXPECT_EQ(run({"archive", "prune", "--archive", dir.file("a.sqlite")}).code, 2);
+}
+
+#else
+
+TEST(ArchiveCommand, SaysTheProgramHasNoArchive)
+{
+    const CliRun refused = run({"archive", "list", "--archive", "a.sqlite"});
+    EXPECT_EQ(refused.code, 2);
+    EXPECT_NE(refused.err.find("собрана без SQLite"), std::string::npos);
+}
+
+#endif
+
+} // namespace
+} // namespace kestrel::cli
