@@ -1,6 +1,6 @@
 // `summary` over a folder of 10 000 data files, beside just listing and reading them.
+#include "DemoFolder.h"
 #include "cli/Commands.h"
-#include "core/demo/DemoImage.h"
 #include "core/image/DataFile.h"
 
 #include <benchmark/benchmark.h>
@@ -10,47 +10,12 @@
 #include <ostream>
 #include <streambuf>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace kestrel {
 namespace {
 
 namespace fs = std::filesystem;
-
-constexpr int kFileCount = 10000;
-
-// The folder is written once per run and removed when the program ends.
-class DemoFolder {
-public:
-    DemoFolder()
-        : path_(fs::temp_directory_path() / ("kestrel-bench-" + std::to_string(::getpid())))
-    {
-        fs::create_directories(path_);
-        for (int i = 0; i < kFileCount; ++i) {
-            const std::string name = "reading-" + std::to_string(100000 + i) + ".bbd";
-            saveImage((path_ / name).string(), makeDemoImage(static_cast<std::uint32_t>(i)));
-        }
-    }
-    ~DemoFolder()
-    {
-        std::error_code ec;
-        fs::remove_all(path_, ec);
-    }
-    DemoFolder(const DemoFolder&) = delete;
-    DemoFolder& operator=(const DemoFolder&) = delete;
-
-    std::string path() const { return path_.string(); }
-
-private:
-    fs::path path_;
-};
-
-const DemoFolder& folder()
-{
-    static const DemoFolder instance;
-    return instance;
-}
 
 // Counts what is written and keeps nothing, so output formatting is measured but not stored.
 class CountingBuffer : public std::streambuf {

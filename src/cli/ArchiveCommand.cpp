@@ -98,15 +98,26 @@ int runImport(const ArgParser& args, std::ostream& out, std::ostream& err)
     if (!archive)
         throw UsageError(kNoArchiveSupportMessage);
     ImportCounts counts;
+    // Stored a batch at a time: one transaction per batch, and never more than a few MiB in memory.
+    constexpr std::size_t kBatch = 64;
+    std::vector<ImageToStore> batch;
+    auto storeBatch = [&] {
+        for (const StoreResult& result : archive->storeAll(batch))
+            ++(result.newlyStored ? counts.imported : counts.alreadyStored);
+        batch.clear();
+    };
     for (const std::string& name : filesToImport(arguments, counts, err)) {
-        const auto image = readReading(name, counts, err);
+        auto image = readReading(name, counts, err);
         if (!image)
             continue;
         std::error_code ec;
         const fs::path full = fs::absolute(name, ec);
-        const StoreResult result = archive->store(*image, ec ? name : full.lexically_normal().string());
-        ++(result.newlyStored ? counts.imported : counts.alreadyStored);
+        batch.push_back({*image, ec ? name : full.lexically_normal().string()});
+        if (batch.size() == kBatch)
+            storeBatch();
     }
+    if (!batch.empty())
+        storeBatch();
     out << "imported " << counts.imported << ", already stored " << counts.alreadyStored << ", refused "
         << counts.refused << "\n";
     if (counts.imported + counts.alreadyStored == 0) {

@@ -37,6 +37,11 @@ struct StoreResult {
     bool newlyStored = false; // false: the same 32 768 bytes were stored before (id is theirs)
 };
 
+struct ImageToStore {
+    MemoryImage image{};
+    std::string source;
+};
+
 // The design classification of a crane as the user entered it; empty texts are unknown.
 struct DesignClasses {
     std::string craneGroup;  // "A5"
@@ -60,6 +65,8 @@ public:
 
     // Stores the image with where it came from; the same bytes are stored once.
     virtual StoreResult store(const MemoryImage& image, const std::string& source) = 0;
+    // Many images at once (an import): all of them are stored, or none. Results in order.
+    virtual std::vector<StoreResult> storeAll(const std::vector<ImageToStore>& images) = 0;
 
     // The stored readings, oldest reading first (equal readings by id); all of them,
     // or those of one recorder serial number.
