@@ -17,6 +17,9 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// The source of a reading taken from the reader device.
+inline constexpr const char* kDeviceSource = "ПСИ";
+
 // What lists and look-ups need of one stored reading. Everything else is recomputed
 // from the stored bytes, so that a better decoder improves the whole history.
 struct StoredReading {

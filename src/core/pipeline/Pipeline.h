@@ -48,4 +48,8 @@ bool loadImageFile(Session& session, const std::string& fileName, UserInterface&
 // same recorder.
 bool applyPreviousPeriod(Session& session, const std::string& fileName, UserInterface& ui);
 
+// The same with an earlier reading at hand (the archive's), after its checksum question;
+// `where` names it in the message about an impossible reading date ("В файле X").
+bool applyPreviousReading(Session& session, const MemoryImage& earlier, const std::string& where, UserInterface& ui);
+
 } // namespace kestrel

@@ -58,15 +58,19 @@ bool applyPreviousPeriod(Session& s, const std::string& fileName, UserInterface&
     const MemoryImage earlier = readImageFile(fileName);
     if (!checksumOk(earlier) && !ui.askYesNo(kChecksumQuestionFile))
         return false;
+    return applyPreviousReading(s, earlier, "В файле " + fileName, ui);
+}
 
-    // A file of another recorder is refused as such, whatever its dates say.
+bool applyPreviousReading(Session& s, const MemoryImage& earlier, const std::string& where, UserInterface& ui)
+{
+    // A reading of another recorder is refused as such, whatever its dates say.
     if (!identificationEqual(s.image, earlier)) {
         ui.showMessage(kWrongPreviousFileMessage);
         return false;
     }
     const DateTime currentReading = readingDateTime(s.image, "В текущих данных регистратора");
-    const DateTime earlierReading = readingDateTime(earlier, "В файле " + fileName);
-    // An absent reading date counts as 0, so an absent current date refuses every earlier file.
+    const DateTime earlierReading = readingDateTime(earlier, where);
+    // An absent reading date counts as 0, so an absent current date refuses every earlier reading.
     if (!(currentReading > earlierReading)) {
         ui.showMessage(kWrongPreviousFileMessage);
         return false;

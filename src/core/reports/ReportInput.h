@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/life/LifeAssessment.h"
 #include "core/records/CycleRows.h"
 #include "core/stats/LoadStatistics.h"
 #include "core/text/DisplayLocale.h"
@@ -14,6 +15,8 @@ struct ReportInput {
     const CycleRows& cycleRows;
     const StatisticsBlocks& stats;
     const DisplayLocale& locale;
+    // The design working period at this reading; nullptr where nobody computed it.
+    const LifeAssessment* life = nullptr;
 };
 
 } // namespace kestrel
