@@ -1,0 +1,63 @@
+#include "core/demo/DemoHistory.h"
+
+#include "core/demo/DemoImage.h"
+#include "core/image/ByteAccess.h"
+#include "core/image/Counter24.h"
+#include "core/image/ImageLayout.h"
+#include "core/image/TimeStamp.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace kestrel {
+
+using namespace layout;
+
+namespace {
+
+void scaleCounter(MemoryImage& image, std::size_t offset, double share)
+{
+    writeCounter24(image, offset, static_cast<std::uint32_t>(std::floor(readCounter24(image, offset) * share)));
+}
+
+void makeChecksumConsistent(MemoryImage& image)
+{
+    image[kDemoChecksumFixOffset] = 0;
+    std::uint8_t x = 0;
+    for (std::size_t i = 0; i < image.size(); i += 2)
+        x ^= image[i];
+    image[kDemoChecksumFixOffset] = x;
+}
+
+} // namespace
+
+std::vector<MemoryImage> makeDemoHistory(std::uint32_t seed, int readings)
+{
+    const MemoryImage newest = makeDemoImage(seed);
+    const StampBytes stamp = stampAt(newest, kReadingStamp);
+    const int newestYear = (stamp[4] >> 4) * 10 + (stamp[4] & 0x0F);
+    const DateTime newestReading = stampToDateTime(stamp);
+    const double installation = readI32(newest, kInstallationDay);
+    // Only readings after the installation day: a whole year back per reading.
+    const int fitting = static_cast<int>(std::floor((newestReading - installation) / 366.0)) + 1;
+    const int count = std::clamp(std::min(readings, fitting), 1, newestYear + 1);
+
+    std::vector<MemoryImage> history;
+    for (int k = 0; k + 1 < count; ++k) {
+        MemoryImage image = newest;
+        const double share = static_cast<double>(k + 1) / count;
+        for (std::size_t i = 0; i < kSpectrumBuckets; ++i) {
+            scaleCounter(image, kWinch1Spectrum + 3 * i, share);
+            scaleCounter(image, kWinch2Spectrum + 3 * i, share);
+        }
+        scaleCounter(image, kMotorMinutes, share);
+        scaleCounter(image, kLimiterTrips, share);
+        image[kReadingStamp + 4] = packBcd(newestYear - (count - 1 - k));
+        makeChecksumConsistent(image);
+        history.push_back(image);
+    }
+    history.push_back(newest);
+    return history;
+}
+
+} // namespace kestrel
