@@ -58,6 +58,7 @@ struct Fixture {
         o.clock = &clock;
         o.programFolder = QCoreApplication::applicationDirPath();
         o.workFolder = folder.path();
+        o.archivePath = folder.filePath("archive.sqlite");
         return o;
     }
 };

@@ -1,18 +1,65 @@
-// Screenshots of the five pages for the README: kestrel_screenshots DIR.
-// Run it under a real display server (xvfb-run) to see what a user sees.
-#include "core/demo/DemoImage.h"
+// Screenshots for the README: kestrel_screenshots DIR. Every page of the main window with
+// a demo recorder's readings opened (the newest of a yearly history, so "История" has
+// something to show), and every window it opens: the cycle detail, the load
+// characteristic and normalisation editors, the operator identification.
+// Run it under a real display server (xvfb-run, 1366×768, ru_RU) to see what a user sees.
+#include "core/demo/DemoHistory.h"
 #include "core/device/Clock.h"
 #include "core/image/DataFile.h"
 #include "gui/app/ScriptedGuiDialogs.h"
 #include "gui/app/TfMain.h"
+#include "gui/pages/OperPage.h"
+#include "gui/windows/TfIdent.h"
+#include "gui/windows/TfOper.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QTimer>
+#include <QTreeWidget>
 
 #include <cstdio>
+#include <functional>
+
+namespace {
+
+void settle()
+{
+    for (int k = 0; k < 10; ++k) {
+        QCoreApplication::processEvents();
+        QThread::msleep(20);
+    }
+}
+
+bool save(QWidget& widget, const QString& name)
+{
+    settle();
+    if (!widget.grab().save(name))
+        return false;
+    std::printf("%s\n", qPrintable(name));
+    return true;
+}
+
+// Grabs the modal window `open` brings up, then closes it.
+bool saveModal(const QString& name, const std::function<void()>& open)
+{
+    bool saved = false;
+    QTimer::singleShot(100, [&] {
+        QWidget* window = QApplication::activeModalWidget();
+        if (window == nullptr)
+            return;
+        saved = save(*window, name);
+        window->close();
+    });
+    open();
+    return saved;
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -24,8 +71,12 @@ int main(int argc, char** argv)
     const QDir out(QString::fromLocal8Bit(argv[1]));
     QDir().mkpath(out.path());
     QTemporaryDir work;
-    const QString file = work.filePath("demo.bbd");
-    kestrel::saveImage(file.toStdString(), kestrel::makeDemoImage(1));
+    const auto history = kestrel::makeDemoHistory(1, 5);
+    QStringList files;
+    for (std::size_t k = 0; k < history.size(); ++k) {
+        files << work.filePath(QStringLiteral("reading-%1.bbd").arg(k + 1));
+        kestrel::saveImage(files.back().toStdString(), history[k]);
+    }
 
     kestrel::gui::ScriptedGuiDialogs dialogs;
     kestrel::SystemClock clock;
@@ -34,23 +85,39 @@ int main(int argc, char** argv)
     options.clock = &clock;
     options.programFolder = QCoreApplication::applicationDirPath();
     options.workFolder = work.path();
+    options.archivePath = work.filePath(QStringLiteral("archive.sqlite"));
     options.extended = true;
+    bool detailSaved = false;
+    options.runCycleDetail = [&](kestrel::gui::TfOper& detail) {
+        detail.show();
+        detailSaved = save(detail, out.filePath(QStringLiteral("window-TfOper.png")));
+    };
     kestrel::gui::TfMain window(options);
-    window.resize(1200, 860);
     window.show();
-    window.loadFromFile(file);
+    for (const QString& file : files)
+        window.loadFromFile(file);
 
     auto* pages = window.findChild<QTabWidget*>("PageControl1");
     for (int i = 0; i < pages->count(); ++i) {
         pages->setCurrentIndex(i);
-        for (int k = 0; k < 10; ++k) {
-            QCoreApplication::processEvents();
-            QThread::msleep(20);
-        }
-        const QString name = out.filePath(QString("page-%1-%2.png").arg(i + 1).arg(pages->widget(i)->objectName()));
-        if (!window.grab().save(name))
+        if (!save(window, out.filePath(QString("page-%1-%2.png").arg(i + 1).arg(pages->widget(i)->objectName()))))
             return 1;
-        std::printf("%s\n", qPrintable(name));
     }
-    return 0;
+
+    // The cycle detail of the newest working cycle.
+    pages->setCurrentWidget(window.findChild<QWidget*>("tsOper"));
+    if (QTreeWidget* cycles = window.operPage().lvLast(); cycles->topLevelItemCount() > 0)
+        window.openCycleDetail(cycles->topLevelItem(0)->text(0));
+
+    pages->setCurrentWidget(window.findChild<QWidget*>("tsTools"));
+    auto* makeLoad = window.findChild<QAbstractButton*>("bbMakeGruz");
+    const bool loadSaved = makeLoad != nullptr
+        && saveModal(out.filePath(QStringLiteral("window-TfMakeGruz.png")), [&] { makeLoad->click(); });
+    auto* normalise = window.findChild<QCheckBox*>("chbNormir");
+    const bool normaliseSaved = normalise != nullptr
+        && saveModal(out.filePath(QStringLiteral("window-TfNormir.png")), [&] { normalise->setChecked(true); });
+    kestrel::gui::TfIdent identification(QStringLiteral("183/18"), &window);
+    const bool identificationSaved = saveModal(
+        out.filePath(QStringLiteral("window-TfIdent.png")), [&] { identification.exec(); });
+    return detailSaved && loadSaved && normaliseSaved && identificationSaved ? 0 : 1;
 }

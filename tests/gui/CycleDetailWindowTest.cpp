@@ -184,6 +184,7 @@ private slots:
         options.dialogs = &dialogs;
         options.clock = &clock;
         options.workFolder = work.path();
+        options.archivePath = work.filePath(QStringLiteral("archive.sqlite"));
         options.locale = DisplayLocale::russian();
         TfMain window(options);
         LogImage log;

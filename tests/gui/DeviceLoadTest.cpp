@@ -58,6 +58,7 @@ void verifyReads(WindowHarness& h)
     options.dialogs = &h.dialogs;
     options.clock = &h.clock;
     options.workFolder = h.work.path();
+    options.archivePath = h.work.filePath(QStringLiteral("archive.sqlite"));
     options.locale = DisplayLocale::russian();
     options.extended = true;
     options.verifyReads = true;

@@ -144,17 +144,17 @@ private slots:
     {
         WindowHarness h;
         QCOMPARE(h.window->windowTitle(), QString::fromUtf8(kApplicationTitle));
-        const char* pages[] = {"tsMain", "tsRegData", "tsOper", "tsTools", "tsExtended"};
+        const char* pages[] = {"tsMain", "tsRegData", "tsOper", "tsTools", "tsHistory", "tsExtended"};
         const char* captions[]
-            = {"Главная", "Распределение циклов", "Оперативные данные", "Сервис", "Дополнительно..."};
+            = {"Главная", "Распределение циклов", "Оперативные данные", "Сервис", "История", "Дополнительно..."};
         auto* tabs = h.window->findChild<QTabWidget*>("PageControl1");
         QVERIFY(tabs != nullptr);
-        for (int i = 0; i < 5; ++i) {
+        for (int i = 0; i < 6; ++i) {
             QCOMPARE(tabs->widget(i)->objectName(), QString::fromLatin1(pages[i]));
             QCOMPARE(tabs->tabText(i), QString::fromUtf8(captions[i]));
         }
-        QVERIFY(!tabs->isTabVisible(4)); // the extended page is hidden as delivered
-        QVERIFY(WindowHarness(true).window->findChild<QTabWidget*>("PageControl1")->isTabVisible(4));
+        QVERIFY(!tabs->isTabVisible(5)); // the extended page is hidden as delivered
+        QVERIFY(WindowHarness(true).window->findChild<QTabWidget*>("PageControl1")->isTabVisible(5));
 
         // Tool bar order, captions and states before any load.
         QStringList order;

@@ -48,6 +48,10 @@ bool loadImageFile(Session& session, const std::string& fileName, UserInterface&
 // same recorder.
 bool applyPreviousPeriod(Session& session, const std::string& fileName, UserInterface& ui);
 
+// What the period since `earlier` added: its counters subtracted, the records it already
+// held cleared. No check: the caller knows both are readings of one recorder, in order.
+void subtractEarlierReading(MemoryImage& current, const MemoryImage& earlier);
+
 // The same with an earlier reading at hand (the archive's), after its checksum question;
 // `where` names it in the message about an impossible reading date ("В файле X").
 bool applyPreviousReading(Session& session, const MemoryImage& earlier, const std::string& where, UserInterface& ui);

@@ -53,6 +53,13 @@ DateTime readingDateTime(const MemoryImage& image, const std::string& where)
 
 } // namespace
 
+void subtractEarlierReading(MemoryImage& current, const MemoryImage& earlier)
+{
+    subtractCounters(current, earlier);
+    clearKnownRecords(current, earlier, kCycleRing);
+    clearKnownRecords(current, earlier, kTripRing);
+}
+
 bool applyPreviousPeriod(Session& s, const std::string& fileName, UserInterface& ui)
 {
     const MemoryImage earlier = readImageFile(fileName);
@@ -76,9 +83,7 @@ bool applyPreviousReading(Session& s, const MemoryImage& earlier, const std::str
         return false;
     }
 
-    subtractCounters(s.image, earlier);
-    clearKnownRecords(s.image, earlier, kCycleRing);
-    clearKnownRecords(s.image, earlier, kTripRing);
+    subtractEarlierReading(s.image, earlier);
     s.periodStart = earlierReading;
     processImage(s, ui);
     return true;

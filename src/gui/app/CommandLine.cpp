@@ -27,6 +27,16 @@ StartOptions parseStartOptions(const QStringList& arguments, const QString& exte
                 return options;
             }
             options.device = selection;
+        } else if (argument == QStringLiteral("--archive") || argument.startsWith(QStringLiteral("--archive="))) {
+            if (argument.contains(u'=')) {
+                options.archive = argument.section(u'=', 1);
+            } else if (i + 1 < arguments.size()) {
+                options.archive = arguments[++i];
+            }
+            if (options.archive.isEmpty()) {
+                options.error = QStringLiteral("--archive needs a file name");
+                return options;
+            }
         } else if (argument == QStringLiteral("--extended")) {
             options.extended = true;
         } else if (argument == QStringLiteral("--verify")) {

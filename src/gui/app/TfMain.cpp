@@ -5,6 +5,7 @@
 #include "core/device/i2c/TI2C.h"
 #include "core/device/reader/ExtendedPageActions.h"
 #include "core/device/reader/ReaderDeviceTransfer.h"
+#include "core/image/Checksum.h"
 #include "core/image/DataFile.h"
 #include "core/pipeline/DeviceLoad.h"
 #include "core/pipeline/Pipeline.h"
@@ -13,6 +14,7 @@
 #include "gui/app/FileFilter.h"
 #include "gui/app/GuiDialogs.h"
 #include "gui/app/GuiUserInterface.h"
+#include "gui/app/HistoryController.h"
 #include "gui/app/HelpTopics.h"
 #include "gui/app/NativePath.h"
 #include "gui/app/ReportCommand.h"
@@ -20,6 +22,7 @@
 #include "gui/app/TDataModule1.h"
 #include "gui/pages/DistributionPage.h"
 #include "gui/pages/ExtendedPage.h"
+#include "gui/pages/HistoryPage.h"
 #include "gui/pages/MainPage.h"
 #include "gui/pages/OperPage.h"
 #include "gui/pages/ToolsPage.h"
@@ -59,6 +62,7 @@ QString qt(const char* text) { return QString::fromUtf8(text); }
 QString qt(const std::string& text) { return QString::fromStdString(text); }
 
 constexpr int kPanelWidths[] = {400, 100, 100, 200};
+constexpr int kArchivePanelWidth = 160;
 
 // Buttons that share their action's name after the "tb" prefix.
 struct ActionButton {
@@ -128,6 +132,9 @@ TfMain::TfMain(const Options& options, QWidget* parent)
     buildPages();
     buildStatusBar();
     buildToolBar();
+    history_ = new HistoryController({historyPage_, archivePanel_, &dialogs_, this},
+        nativePath(options.archivePath), session_.locale);
+    connect(history_, &HistoryController::openRequested, this, &TfMain::openArchivedReading);
     assignHelpContexts();
     applyVisibility();
 
@@ -175,6 +182,8 @@ void TfMain::buildPages()
     place(ui_->tsOper, operPage_);
     toolsPage_ = new ToolsPage(ui_->tsTools);
     place(ui_->tsTools, toolsPage_);
+    historyPage_ = new HistoryPage(ui_->tsHistory);
+    place(ui_->tsHistory, historyPage_);
     extendedPage_ = new ExtendedPage(ui_->tsExtended);
     place(ui_->tsExtended, extendedPage_);
 
@@ -220,6 +229,14 @@ void TfMain::buildStatusBar()
             bar->addWidget(label);
         statusPanels_ << label;
     }
+    // Whether the reading shown is kept in the archive.
+    archivePanel_ = new QLabel(bar);
+    archivePanel_->setObjectName(QStringLiteral("StatusArchive"));
+    archivePanel_->setFixedWidth(kArchivePanelWidth);
+    archivePanel_->setAlignment(Qt::AlignCenter);
+    archivePanel_->setFrameShape(QFrame::StyledPanel);
+    archivePanel_->setFrameShadow(QFrame::Sunken);
+    bar->addWidget(archivePanel_);
     statusPanels_[2]->setText(QStringLiteral("Версия ") + QStringLiteral(KESTREL_VERSION));
     statusPanels_[3]->setText(QString::fromUtf8(KESTREL_COMPANY));
 }
@@ -495,6 +512,7 @@ void TfMain::GetFromCopyrExecute()
         if (result == DeviceLoadResult::Processed && !closed_) {
             showView();
             showMemoryDumpOfImage();
+            history_->readingLoaded(session_.image, kDeviceSource);
         }
     }
     // Whatever came of it, as the original did.
@@ -540,9 +558,25 @@ void TfMain::loadFromFile(const QString& fileName)
     if (processed) {
         showView();
         showMemoryDumpOfImage();
+        history_->readingLoaded(session_.image, nativePath(QFileInfo(fileName).absoluteFilePath()));
     }
     showFileName(fileName);
     enableAfterLoad();
+}
+
+void TfMain::openArchivedReading(const MemoryImage& image, qint64 id)
+{
+    if (busy_ > 0 || transferRunning_)
+        return;
+    BusyScope busy(*this);
+    if (!loadImage(session_, image, *userInterface_))
+        return;
+    showView();
+    showMemoryDumpOfImage();
+    history_->archivedReadingOpened(image);
+    setStatusText(QStringLiteral("Считывание № %1 из архива").arg(id));
+    enableAfterLoad();
+    ui_->PageControl1->setCurrentWidget(ui_->tsMain);
 }
 
 void TfMain::SaveDataExecute()
@@ -581,24 +615,28 @@ void TfMain::OpenPrevExecute()
     if (busy_ > 0 || transferRunning_)
         return;
     BusyScope busy(*this);
-    GuiDialogs::FileOptions options;
-    options.title = QStringLiteral("Выбор файла данных");
-    options.filter = dataFileFilter();
-    options.directory = folders_.dataFolder();
-    options.defaultSuffix = QStringLiteral("bbd");
-    const QString fileName = dialogs_.openFileName(this, options);
-    if (fileName.isEmpty())
-        return;
-    if (!hasDataFileExtension(fileName.toStdString())) {
-        dialogs_.message(this, qt(kWrongExtensionMessage));
-        return;
-    }
     bool applied = false;
-    try {
-        applied = applyPreviousPeriod(session_, nativePath(fileName), *userInterface_);
-    } catch (const std::exception& error) {
-        dialogs_.message(this, qt(error.what()));
-        return;
+    if (const auto fromArchive = startPeriodFromArchive()) {
+        applied = *fromArchive;
+    } else {
+        GuiDialogs::FileOptions options;
+        options.title = QStringLiteral("Выбор файла данных");
+        options.filter = dataFileFilter();
+        options.directory = folders_.dataFolder();
+        options.defaultSuffix = QStringLiteral("bbd");
+        const QString fileName = dialogs_.openFileName(this, options);
+        if (fileName.isEmpty())
+            return;
+        if (!hasDataFileExtension(fileName.toStdString())) {
+            dialogs_.message(this, qt(kWrongExtensionMessage));
+            return;
+        }
+        try {
+            applied = applyPreviousPeriod(session_, nativePath(fileName), *userInterface_);
+        } catch (const std::exception& error) {
+            dialogs_.message(this, qt(error.what()));
+            return;
+        }
     }
     if (!applied)
         return;
@@ -607,6 +645,28 @@ void TfMain::OpenPrevExecute()
     buttonEnabled_[QStringLiteral("tbSave")] = false;
     for (const ReportToolButton& entry : kReportToolButtons)
         buttonEnabled_[QString::fromLatin1(entry.name)] = true;
+}
+
+std::optional<bool> TfMain::startPeriodFromArchive()
+{
+    const auto earlier = history_->earlierReading(session_.image);
+    if (!earlier)
+        return std::nullopt;
+    const QString question = QStringLiteral("В архиве есть предыдущее считывание этого регистратора от %1.\n"
+                                            "Принять его за начало отчетного периода?\n"
+                                            "(«Нет» — выбрать файл данных.)")
+                                 .arg(qt(earlier->readingText));
+    if (!dialogs_.question(this, question))
+        return std::nullopt;
+    if (!checksumOk(earlier->image) && !userInterface_->askYesNo(kChecksumQuestionFile))
+        return false;
+    try {
+        return applyPreviousReading(
+            session_, earlier->image, "В архивном считывании от " + earlier->readingText, *userInterface_);
+    } catch (const std::exception& error) {
+        dialogs_.message(this, qt(error.what()));
+        return false;
+    }
 }
 
 void TfMain::PkrSaveExecute()
@@ -636,7 +696,7 @@ void TfMain::makeReport(int tag, ReportMode mode)
         return;
     BusyScope busy(*this);
     const MainView view = viewFromWidgets();
-    const ReportInput input{view, session_.cycleRows, session_.stats, session_.locale};
+    const ReportInput input{view, session_.cycleRows, session_.stats, session_.locale, history_->assessment()};
     gui::makeReport(tag, mode, input, folders_, dialogs_, *userInterface_, this);
 }
 

@@ -35,6 +35,8 @@ class DistributionPage;
 class ExtendedPage;
 class GuiDialogs;
 class GuiUserInterface;
+class HistoryController;
+class HistoryPage;
 class MainPage;
 class OperPage;
 class TDataModule1;
@@ -63,6 +65,8 @@ public:
         OperatorIdentification* identification = nullptr;
         // Runs the cycle detail window instead of its modal loop (tests); empty: exec().
         std::function<void(TfOper&)> runCycleDetail;
+        // The reading archive; empty: the per-user one.
+        QString archivePath;
     };
 
     explicit TfMain(const Options& options, QWidget* parent = nullptr);
@@ -99,6 +103,8 @@ public:
     OperPage& operPage() const { return *operPage_; }
     ToolsPage& toolsPage() const { return *toolsPage_; }
     ExtendedPage& extendedPage() const { return *extendedPage_; }
+    HistoryPage& historyPage() const { return *historyPage_; }
+    HistoryController& history() const { return *history_; }
     QToolButton* toolButton(const QString& name) const;
     QMenu* reportMenu(ReportMode mode) const;
     QString statusText(int panel) const;
@@ -134,6 +140,10 @@ private:
     void setButtonEnabled(const QString& name, bool enabled);
     void updateEnabling();
     void stepChanged(int step);
+    void openArchivedReading(const MemoryImage& image, qint64 id);
+    // "Начало" with the archive's earlier reading of the recorder; nullopt when the user
+    // chose the file dialog instead (or the archive has none).
+    std::optional<bool> startPeriodFromArchive();
     void readArea();
     void eraseArea();
     void releaseBus();
@@ -160,6 +170,9 @@ private:
     OperPage* operPage_ = nullptr;
     ToolsPage* toolsPage_ = nullptr;
     ExtendedPage* extendedPage_ = nullptr;
+    HistoryPage* historyPage_ = nullptr;
+    HistoryController* history_ = nullptr;
+    QLabel* archivePanel_ = nullptr;
     QList<QLabel*> statusPanels_;
     QProgressBar* progressBar_ = nullptr;
     QMenu* PopMenuView = nullptr;

@@ -66,6 +66,7 @@ int main(int argc, char* argv[])
         windowOptions.workFolder = folders.work;
         windowOptions.extended = options.extended;
         windowOptions.verifyReads = options.verify;
+        windowOptions.archivePath = options.archive.isEmpty() ? QString() : QFileInfo(options.archive).absoluteFilePath();
         TfMain window(windowOptions);
         QObject::connect(&instance, &SingleInstance::activationRequested, &window, [&window] {
             window.showNormal();

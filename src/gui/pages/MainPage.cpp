@@ -57,6 +57,11 @@ MainPage::MainPage(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::
     }
     fitColumns(ui_->lvCommon);
 
+    // A narrow window scrolls the page rather than squeezing a figure out of its field.
+    const int figureWidth = fontMetrics().horizontalAdvance(QStringLiteral("0000000000")) + 12;
+    for (QLineEdit* edit : findChildren<QLineEdit*>())
+        edit->setMinimumWidth(figureWidth);
+
     auto* digits = new DigitKeyFilter(this);
     for (QLineEdit* edit : {ui_->eSrok, ui_->eYear, ui_->eRegYear})
         edit->installEventFilter(digits);

@@ -22,6 +22,8 @@ WindowHarness::WindowHarness(bool extended)
     options.locale = DisplayLocale::russian();
     options.extended = extended;
     options.identification = &identification;
+    // Each window keeps its own archive: no test sees another's readings.
+    options.archivePath = work.filePath(QStringLiteral("archive.sqlite"));
     options.runCycleDetail = [this](TfOper& detail) {
         ++cycleDetailOpenings;
         if (onCycleDetail)

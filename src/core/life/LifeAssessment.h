@@ -1,0 +1,38 @@
+#pragma once
+
+#include "core/archive/ReadingArchive.h"
+#include "core/image/DateTime.h"
+
+#include <optional>
+#include <string>
+
+namespace kestrel {
+
+inline constexpr const char* kVerdictWithin = "в пределах расчетного срока службы";
+inline constexpr const char* kVerdictNear = "расчетный срок службы близок к исчерпанию";
+inline constexpr const char* kVerdictExhausted = "расчетный срок службы исчерпан: требуется специальное обследование";
+
+// The design working period of one mechanism (the crane, or a winch) at a reading.
+struct DutyAssessment {
+    std::string group;                  // "A5", "M4", or "U5 Q3"; empty when unknown
+    std::optional<double> designDuty;   // D; nullopt when unknown or without upper limit
+    double recordedDuty = 0.0;          // R, summed over segments
+    double yearsRecorded = 0.0;         // y
+    double ratePerYear = 0.0;           // r = R / y (0 when y is 0)
+    double yearsBeforeRecorder = 0.0;   // b
+    double estimatedDutyBefore = 0.0;   // B = 1.5·r·b
+    double usedDuty = 0.0;              // U = R + B
+    std::optional<double> usedShare;    // U / D
+    std::optional<double> remainingDuty; // D − U
+    std::optional<double> yearsLeft;    // max(D − U, 0) / r; nullopt also when r is 0
+    std::optional<DateTime> exhaustedOn; // reading date + years left
+    std::string verdict;                // one of the three, or why there is none
+};
+
+struct LifeAssessment {
+    DutyAssessment crane;
+    std::optional<DutyAssessment> winch1; // present when the winch's design group is known
+    std::optional<DutyAssessment> winch2;
+};
+
+} // namespace kestrel

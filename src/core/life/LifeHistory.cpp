@@ -1,0 +1,234 @@
+#include "core/life/LifeHistory.h"
+
+#include "core/image/ByteAccess.h"
+#include "core/image/Counter24.h"
+#include "core/image/FixedText.h"
+#include "core/image/ImageLayout.h"
+#include "core/life/DesignDuty.h"
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+
+namespace kestrel {
+
+namespace {
+
+constexpr double kDaysPerYear = 365.25;
+// ISO 12482: duty before monitoring began, when nothing is known of it, is counted
+// half as heavy again as the rate recorded since.
+constexpr double kUnknownHistoryFactor = 1.5;
+constexpr double kNearShare = 0.9;
+
+struct Prepared {
+    std::int64_t id = 0;
+    const MemoryImage* image = nullptr;
+    ReadingFigures figures;
+    int segment = 0;
+};
+
+std::uint32_t motorMinutes(const MemoryImage& image) { return readCounter24(image, layout::kMotorMinutes); }
+
+// Oldest first; a second reading with the same reading date is the same visit.
+std::vector<Prepared> prepare(const std::vector<HistoryInput>& inputs, const DisplayLocale& locale)
+{
+    std::vector<Prepared> readings;
+    for (const HistoryInput& input : inputs)
+        readings.push_back({input.id, &input.image, figuresOfReading(input.image, locale), 0});
+    std::stable_sort(readings.begin(), readings.end(),
+        [](const Prepared& a, const Prepared& b) { return a.figures.reading < b.figures.reading; });
+    readings.erase(std::unique(readings.begin(), readings.end(),
+                       [](const Prepared& a, const Prepared& b) { return a.figures.reading == b.figures.reading; }),
+        readings.end());
+    // Counters never go down on a recorder: when they did, its data were erased in between.
+    for (std::size_t i = 1; i < readings.size(); ++i) {
+        const Prepared& previous = readings[i - 1];
+        Prepared& current = readings[i];
+        const bool erased = current.figures.stats[kCrane].totalCycles < previous.figures.stats[kCrane].totalCycles
+            || motorMinutes(*current.image) < motorMinutes(*previous.image);
+        current.segment = previous.segment + (erased ? 1 : 0);
+    }
+    return readings;
+}
+
+bool usable(double value) { return std::isfinite(value); }
+
+// The design duty of the crane and the group (or classes) it came from; `why` says why there is none.
+std::optional<double> craneDesignDuty(const MemoryImage& image, const DesignClasses& design, std::string& group,
+    std::string& why)
+{
+    const auto fromPassport = craneGroupNumber(fixedText(image, layout::kCraneGroup, 2));
+    const auto fromUser = craneGroupNumber(design.craneGroup);
+    if (const auto number = fromPassport ? fromPassport : fromUser) {
+        group = "A" + std::to_string(*number);
+        if (*number == 8)
+            why = "группа A8: верхний предел не установлен, расчетный срок службы не ограничен";
+        return designDutyOfGroup(*number);
+    }
+    if (const auto classes = parseDesignClasses(design.craneDesign)) {
+        group = "U" + std::to_string(classes->usageClass) + " Q" + std::to_string(classes->loadClass);
+        if (classes->usageClass == 9)
+            why = "класс U9: верхний предел не установлен, расчетный срок службы не ограничен";
+        return designDutyOfClasses(classes->usageClass, classes->loadClass);
+    }
+    why = "расчетная группа крана не указана: расчетный срок службы не определен";
+    return std::nullopt;
+}
+
+std::optional<double> winchDesignDuty(const std::string& text, std::string& group, std::string& why)
+{
+    const auto number = winchGroupNumber(text);
+    if (!number)
+        return std::nullopt;
+    group = "M" + std::to_string(*number);
+    if (*number == 8)
+        why = "группа M8: верхний предел не установлен, расчетный срок службы не ограничен";
+    return designDutyOfGroup(*number);
+}
+
+// Years from 1 January of the year of manufacture to the installation day; 0 when the
+// crane was not older than the recorder or the year is not a year.
+double yearsBeforeRecorder(const MemoryImage& image, DateTime installation)
+{
+    const int year = readI16(image, layout::kCraneYear);
+    if (year < 1900 || year > 9999 || installation <= 0.0)
+        return 0.0;
+    try {
+        const DateTime manufactured = encodeDateTime(year, 1, 1, 0, 0);
+        return manufactured < installation ? (installation - manufactured) / kDaysPerYear : 0.0;
+    } catch (const DateConversionError&) {
+        return 0.0;
+    }
+}
+
+DutyAssessment assess(std::optional<double> designDuty, std::string group, std::string why, double recorded,
+    double years, double yearsBefore, DateTime reading)
+{
+    DutyAssessment duty;
+    duty.group = std::move(group);
+    duty.designDuty = designDuty;
+    duty.recordedDuty = usable(recorded) ? recorded : 0.0;
+    duty.yearsRecorded = years;
+    duty.ratePerYear = years > 0.0 ? duty.recordedDuty / years : 0.0;
+    duty.yearsBeforeRecorder = yearsBefore;
+    duty.estimatedDutyBefore = kUnknownHistoryFactor * duty.ratePerYear * yearsBefore;
+    duty.usedDuty = duty.recordedDuty + duty.estimatedDutyBefore;
+    if (!designDuty) {
+        duty.verdict = why;
+        return duty;
+    }
+    const double design = *designDuty;
+    duty.usedShare = duty.usedDuty / design;
+    duty.remainingDuty = design - duty.usedDuty;
+    if (duty.ratePerYear > 0.0) {
+        duty.yearsLeft = std::max(design - duty.usedDuty, 0.0) / duty.ratePerYear;
+        if (reading > 0.0)
+            duty.exhaustedOn = reading + *duty.yearsLeft * kDaysPerYear;
+    }
+    if (*duty.usedShare >= 1.0)
+        duty.verdict = kVerdictExhausted;
+    else if (*duty.usedShare >= kNearShare)
+        duty.verdict = kVerdictNear;
+    else
+        duty.verdict = kVerdictWithin;
+    if (years <= 0.0 && *duty.usedShare < 1.0)
+        duty.verdict += " (срок наблюдения слишком мал для прогноза)";
+    return duty;
+}
+
+// The assessment at readings[last]: duty summed over the segments up to it.
+LifeAssessment assessAt(const std::vector<Prepared>& readings, std::size_t last, const DesignClasses& design)
+{
+    std::array<double, 3> recorded{};
+    for (std::size_t i = 0; i <= last; ++i) {
+        const bool lastOfSegment = i == last || readings[i + 1].segment != readings[i].segment;
+        if (lastOfSegment)
+            for (std::size_t m = 0; m < recorded.size(); ++m)
+                recorded[m] += readings[i].figures.stats[m].characteristicNumber;
+    }
+    const Prepared& newest = readings[last];
+    const DateTime installation = readings.front().figures.installation;
+    const DateTime reading = newest.figures.reading;
+    const double years = installation > 0.0 && reading > installation ? (reading - installation) / kDaysPerYear : 0.0;
+    const double before = yearsBeforeRecorder(*newest.image, installation);
+
+    LifeAssessment life;
+    std::string group;
+    std::string why;
+    const auto craneDuty = craneDesignDuty(*newest.image, design, group, why);
+    life.crane = assess(craneDuty, group, why, recorded[kCrane], years, before, reading);
+    const std::pair<const std::string*, std::optional<DutyAssessment>*> winches[]
+        = {{&design.winch1Group, &life.winch1}, {&design.winch2Group, &life.winch2}};
+    for (std::size_t w = 0; w < 2; ++w) {
+        std::string winchGroup;
+        std::string winchWhy;
+        const auto duty = winchDesignDuty(*winches[w].first, winchGroup, winchWhy);
+        if (!winchGroup.empty())
+            *winches[w].second = assess(duty, winchGroup, winchWhy, recorded[w], years, before, reading);
+    }
+    return life;
+}
+
+// Spreads `cycles` evenly over the days from `from` to `to` and adds them to their months.
+void spreadOverMonths(std::map<std::pair<int, int>, double>& months, DateTime from, DateTime to, double cycles)
+{
+    if (!(to > from) || cycles <= 0.0 || from <= 0.0)
+        return;
+    const double perDay = cycles / (to - from);
+    for (DateTime day = std::floor(from); day < to; day += 1.0) {
+        const double start = std::max(day, from);
+        const double end = std::min(day + 1.0, to);
+        try {
+            const CalendarDate date = decodeDate(day);
+            months[{date.year, date.month}] += perDay * (end - start);
+        } catch (const DateConversionError&) {
+            return;
+        }
+    }
+}
+
+} // namespace
+
+LifeHistory buildLifeHistory(const std::vector<HistoryInput>& inputs, const DesignClasses& design,
+    const DisplayLocale& locale)
+{
+    LifeHistory history;
+    const std::vector<Prepared> readings = prepare(inputs, locale);
+    if (readings.empty())
+        return history;
+    std::map<std::pair<int, int>, double> months;
+    for (std::size_t i = 0; i < readings.size(); ++i) {
+        const Prepared& reading = readings[i];
+        history.readings.push_back({reading.id, reading.segment, reading.figures});
+        const bool continues = i > 0 && readings[i - 1].segment == reading.segment;
+        if (continues) {
+            const Prepared& earlier = readings[i - 1];
+            HistoryPeriod period{earlier.id, reading.id, figuresOfPeriod(*reading.image, *earlier.image, locale)};
+            spreadOverMonths(months, earlier.figures.reading, reading.figures.reading,
+                period.figures.stats[kCrane].totalCycles);
+            history.periods.push_back(std::move(period));
+        } else {
+            spreadOverMonths(months, reading.figures.installation, reading.figures.reading,
+                reading.figures.stats[kCrane].totalCycles);
+        }
+        const LifeAssessment at = assessAt(readings, i, design);
+        if (at.crane.usedShare && reading.figures.reading > 0.0)
+            history.usedShare.push_back({reading.figures.reading, *at.crane.usedShare});
+        if (i + 1 == readings.size())
+            history.assessment = at;
+    }
+    for (const auto& [month, cycles] : months)
+        history.monthlyCycles.push_back({encodeDateTime(month.first, month.second, 1, 0, 0), cycles});
+    return history;
+}
+
+LifeAssessment assessLife(const std::vector<HistoryInput>& inputs, const DesignClasses& design,
+    const DisplayLocale& locale)
+{
+    const std::vector<Prepared> readings = prepare(inputs, locale);
+    if (readings.empty())
+        return {};
+    return assessAt(readings, readings.size() - 1, design);
+}
+
+} // namespace kestrel

@@ -1,0 +1,153 @@
+// "История": every loaded reading kept once in the archive, the periods between them,
+// opening a kept reading, "Начало" from the archive, the design classes, a foreign file.
+#include "core/demo/DemoHistory.h"
+#include "core/demo/DemoImage.h"
+#include "core/image/ImageLayout.h"
+#include "core/image/TimeStamp.h"
+#include "core/life/LifeAssessment.h"
+#include "gui/app/HistoryController.h"
+#include "gui/pages/HistoryPage.h"
+#include "support/GuiTestSupport.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QTreeWidget>
+#include <qcustomplot.h>
+
+#include <fstream>
+
+using namespace kestrel;
+using namespace kestrel::gui;
+using namespace kestrel::gui::test;
+
+namespace {
+
+// The demo reading of `seed` a year earlier: an earlier reading of the same recorder.
+MemoryImage yearEarlier(std::uint32_t seed) { return makeDemoHistory(seed, 2).front(); }
+
+QTreeWidget* list(const WindowHarness& h, const char* name) { return requireChild<QTreeWidget>(*h.window, name); }
+
+QString archiveStatus(const WindowHarness& h) { return requireChild<QLabel>(*h.window, "StatusArchive")->text(); }
+
+} // namespace
+
+class HistoryPageTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void readingsArePeriodsAndTheChartFollows()
+    {
+        WindowHarness h;
+        const QString earlier = h.writeImage(yearEarlier(4), QStringLiteral("earlier.bbd"));
+        const QString later = h.writeDemo(4, QStringLiteral("later.bbd"));
+        QCOMPARE(archiveStatus(h), QString());
+        QCOMPARE(list(h, "lvReadings")->topLevelItemCount(), 0);
+
+        h.open(earlier);
+        QCOMPARE(archiveStatus(h), QString::fromUtf8(kStoredInArchiveText));
+        h.open(later);
+        h.open(later); // the same bytes again: still two readings
+        QTreeWidget* readings = list(h, "lvReadings");
+        QCOMPARE(readings->topLevelItemCount(), 2);
+        // Newest first, with the cycles the main page shows.
+        QCOMPARE(readings->topLevelItem(0)->text(1), h.edit("eNcicl")->text());
+        QVERIFY(readings->topLevelItem(0)->text(0).mid(6, 4) > readings->topLevelItem(1)->text(0).mid(6, 4));
+        QCOMPARE(readings->topLevelItem(0)->text(8), QStringLiteral("верна"));
+        QCOMPARE(list(h, "lvPeriods")->topLevelItemCount(), 1);
+        QVERIFY(list(h, "lvPeriods")->topLevelItem(0)->text(1).toInt() > 0);
+        QVERIFY(list(h, "lvLife")->topLevelItemCount() > 5);
+        auto* chart = requireChild<QCustomPlot>(*h.window, "ChartHistory");
+        QVERIFY(chart->plottable(0)->interface1D()->dataCount() > 0);
+        QVERIFY(h.window->history().assessment() != nullptr);
+
+        // A double-click opens the earlier reading as "Открыть" would.
+        const QString laterDate = h.edit("eDateCheck")->text();
+        emit readings->itemActivated(readings->topLevelItem(1), 0);
+        QVERIFY(h.edit("eDateCheck")->text() != laterDate);
+        QVERIFY(h.window->statusText(0).contains(QStringLiteral("из архива")));
+        QCOMPARE(list(h, "lvReadings")->topLevelItemCount(), 2); // opening stores nothing new
+    }
+
+    void startOfPeriodOffersTheArchivedReadingFirst()
+    {
+        WindowHarness h;
+        const QString earlier = h.writeImage(yearEarlier(9), QStringLiteral("earlier.bbd"));
+        const QString later = h.writeDemo(9, QStringLiteral("later.bbd"));
+        h.open(earlier);
+        h.open(later);
+
+        // "Нет": the file dialog as before (cancelled here).
+        h.dialogs.clear();
+        h.dialogs.questionAnswers.push_back(false);
+        h.window->OpenPrevExecute();
+        QCOMPARE(h.dialogs.kinds(), QStringList({"question", "open"}));
+        QVERIFY(h.dialogs.calls[0].text.contains(QStringLiteral("Принять его за начало отчетного периода?")));
+
+        // "Да": the period from the archived reading, as with its file.
+        h.dialogs.clear();
+        h.dialogs.questionAnswers.push_back(true);
+        h.window->OpenPrevExecute();
+        QCOMPARE(h.dialogs.kinds(), QStringList({"question"}));
+        const QJsonObject expected = cliShow(later, {QStringLiteral("--previous"), earlier});
+        QCOMPARE(h.edit("eNcicl")->text(), expected["statistics"].toObject()["eNcicl"].toString());
+        QVERIFY(!h.buttonEnabled("tbStartReport"));
+    }
+
+    void designClassesAreCheckedAndKept()
+    {
+        WindowHarness h;
+        h.open(h.writeDemo(2));
+        auto* winch1 = requireChild<QLineEdit>(*h.window, "eWinch1Group");
+        auto* save = requireChild<QPushButton>(*h.window, "bbSaveDesign");
+
+        h.dialogs.clear();
+        winch1->setText(QStringLiteral("Z9"));
+        save->click();
+        QCOMPARE(h.dialogs.kinds(), QStringList({"message"}));
+
+        h.dialogs.clear();
+        winch1->setText(QStringLiteral("М5")); // Cyrillic М
+        save->click();
+        QCOMPARE(h.dialogs.kinds(), QStringList());
+        const LifeAssessment* life = h.window->history().assessment();
+        QVERIFY(life != nullptr && life->winch1.has_value());
+        QCOMPARE(life->winch1->designDuty.value_or(0.0), 125000.0);
+
+        // Kept in the archive: the next load of the crane knows it.
+        h.open(h.writeDemo(2, QStringLiteral("again.bbd")));
+        QCOMPARE(winch1->text(), QStringLiteral("М5"));
+    }
+
+    void aFileThatIsNotAnArchiveIsNeitherUsedNorChanged()
+    {
+        QTemporaryDir work;
+        const QString notes = work.filePath(QStringLiteral("notes.txt"));
+        { std::ofstream(notes.toStdString()) << "заметки инженера"; }
+        WindowHarness h;
+        h.window.reset();
+        TfMain::Options options;
+        options.dialogs = &h.dialogs;
+        options.clock = &h.clock;
+        options.workFolder = h.work.path();
+        options.locale = DisplayLocale::russian();
+        options.archivePath = notes;
+        h.window = std::make_unique<TfMain>(options);
+
+        const QString file = h.writeDemo(3);
+        h.open(file);
+        h.open(file);
+        QCOMPARE(h.dialogs.kinds(), QStringList({"open", "message", "open"})); // said once
+        QVERIFY(h.dialogs.calls[1].text.contains(QStringLiteral("не является архивом Kestrel")));
+        QCOMPARE(archiveStatus(h), QString::fromUtf8(kNotStoredInArchiveText));
+        QCOMPARE(fileBytes(notes), QByteArray("заметки инженера"));
+        // The history still shows the reading at hand, and says why there is no more.
+        QCOMPARE(list(h, "lvReadings")->topLevelItemCount(), 1);
+        QVERIFY(requireChild<QLabel>(*h.window, "lHistoryNote")->text().contains(QStringLiteral("не является архивом")));
+    }
+};
+
+QTEST_MAIN(HistoryPageTest)
+#include "HistoryPageTest.moc"
