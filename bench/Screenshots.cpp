@@ -93,6 +93,7 @@ int main(int argc, char** argv)
         detailSaved = save(detail, out.filePath(QStringLiteral("window-TfOper.png")));
     };
     kestrel::gui::TfMain window(options);
+    window.resize(1366, 728); // as the program opens on a 1366×768 laptop
     window.show();
     for (const QString& file : files)
         window.loadFromFile(file);
@@ -110,6 +111,8 @@ int main(int argc, char** argv)
         window.openCycleDetail(cycles->topLevelItem(0)->text(0));
 
     pages->setCurrentWidget(window.findChild<QWidget*>("tsTools"));
+    if (auto* program = window.findChild<QCheckBox*>("chbProgram"))
+        program->setChecked(true); // the load characteristic is edited among the program settings
     auto* makeLoad = window.findChild<QAbstractButton*>("bbMakeGruz");
     const bool loadSaved = makeLoad != nullptr
         && saveModal(out.filePath(QStringLiteral("window-TfMakeGruz.png")), [&] { makeLoad->click(); });

@@ -43,11 +43,10 @@ std::vector<std::string> mechanismTexts(const DutyAssessment& duty, const Displa
         optionalNumber(duty.remainingDuty, 0, locale),
         optionalNumber(duty.yearsLeft, 1, locale),
         duty.exhaustedOn ? dateText(*duty.exhaustedOn, locale) : "—",
-        duty.verdict,
     };
 }
 
-constexpr std::array<const char*, 13> kLifeCaptions{
+constexpr std::array<const char*, 12> kLifeCaptions{
     "Расчетная группа (классы)",
     "Расчетная наработка D, циклов полной нагрузки",
     "Наработка по регистратору R",
@@ -60,10 +59,17 @@ constexpr std::array<const char*, 13> kLifeCaptions{
     "Остаток D - U",
     "Лет до исчерпания",
     "Дата исчерпания (прогноз)",
-    "Заключение",
 };
 
 } // namespace
+
+void setLife(HistoryView& view, const LifeAssessment& assessment, const DisplayLocale& locale)
+{
+    view.life = lifeRows(assessment, locale);
+    view.verdict.clear();
+    for (const std::string& line : lifeVerdicts(assessment))
+        view.verdict += (view.verdict.empty() ? "" : "\n") + line;
+}
 
 std::vector<std::array<std::string, 4>> lifeRows(const LifeAssessment& assessment, const DisplayLocale& locale)
 {
@@ -74,6 +80,16 @@ std::vector<std::array<std::string, 4>> lifeRows(const LifeAssessment& assessmen
     for (std::size_t i = 0; i < kLifeCaptions.size(); ++i)
         rows.push_back({kLifeCaptions[i], crane[i], winch1.empty() ? "" : winch1[i], winch2.empty() ? "" : winch2[i]});
     return rows;
+}
+
+std::vector<std::string> lifeVerdicts(const LifeAssessment& assessment)
+{
+    std::vector<std::string> verdicts{"Кран: " + assessment.crane.verdict};
+    if (assessment.winch1)
+        verdicts.push_back("Лебедка №1: " + assessment.winch1->verdict);
+    if (assessment.winch2)
+        verdicts.push_back("Лебедка №2: " + assessment.winch2->verdict);
+    return verdicts;
 }
 
 HistoryView historyView(const LifeHistory& history, const DisplayLocale& locale)
@@ -94,7 +110,7 @@ HistoryView historyView(const LifeHistory& history, const DisplayLocale& locale)
     for (const ChartSample& sample : history.usedShare)
         view.usedShare.push_back({sample.when, sample.value * 100.0});
     if (!history.readings.empty())
-        view.life = lifeRows(history.assessment, locale);
+        setLife(view, history.assessment, locale);
     if (!history.readings.empty() && history.readings.back().segment > 0)
         view.note = "Данные регистратора стирались: наработка суммируется по участкам между стираниями.";
     return view;

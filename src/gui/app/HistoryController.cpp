@@ -135,7 +135,7 @@ void HistoryController::refresh()
         const LifeHistory history = buildLifeHistory(readings, design, locale_);
         view = historyView(history, locale_);
         assessment_ = upToShown.size() == readings.size() ? history.assessment : assessLife(upToShown, design, locale_);
-        view.life = lifeRows(*assessment_, locale_);
+        setLife(view, *assessment_, locale_);
     } catch (const std::exception& error) {
         assessment_.reset();
         view.note = std::string("История не построена: ") + error.what();

@@ -61,7 +61,10 @@ HistoryPage::HistoryPage(QWidget* parent) : QWidget(parent), ui_(std::make_uniqu
             list->headerItem()->setTextAlignment(column, Qt::AlignCenter);
         fitColumns(list);
     }
-    ui_->lvLife->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    // The figures' captions are read whole; the three columns of values share the rest.
+    ui_->lvLife->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    for (int column = 1; column < ui_->lvLife->columnCount(); ++column)
+        ui_->lvLife->header()->setSectionResizeMode(column, QHeaderView::Stretch);
 
     connect(ui_->lvReadings, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem* item) {
         if (item != nullptr)
@@ -92,8 +95,16 @@ HistoryPage::HistoryPage(QWidget* parent) : QWidget(parent), ui_(std::make_uniqu
     share->setName(QStringLiteral("Использовано расчетного срока службы, %"));
     share->setPen(QPen(kShareColour, 2.0));
     share->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssDisc, 6.0));
+    // The legend sits under the chart, where it hides no bar.
     plot->legend->setVisible(true);
-    plot->axisRect()->insetLayout()->setInsetAlignment(0, Qt::AlignTop | Qt::AlignLeft);
+    plot->legend->setFillOrder(QCPLegend::foColumnsFirst);
+    plot->legend->setBorderPen(Qt::NoPen);
+    plot->axisRect()->insetLayout()->take(plot->legend);
+    plot->axisRect()->insetLayout()->simplify();
+    auto* below = new QCPLayoutGrid;
+    plot->plotLayout()->addElement(1, 0, below);
+    plot->plotLayout()->setRowStretchFactor(1, 0.001);
+    below->addElement(0, 0, plot->legend);
 
     showContent({});
 }
@@ -125,11 +136,10 @@ void HistoryPage::showContent(const HistoryView& content)
     readings->addTopLevelItems(items);
     fill(ui_->lvPeriods, content.periods);
     fill(ui_->lvLife, content.life);
+    ui_->lLifeVerdict->setText(qt(content.verdict));
+    ui_->lLifeVerdict->setVisible(!content.verdict.empty());
     for (QTreeWidget* list : {ui_->lvReadings, ui_->lvPeriods})
         fitColumns(list);
-    ui_->lvLife->resizeColumnToContents(1);
-    ui_->lvLife->resizeColumnToContents(2);
-    ui_->lvLife->resizeColumnToContents(3);
     renderChart(content);
 }
 
