@@ -29,6 +29,20 @@ struct DutyAssessment {
     std::string verdict;                // one of the three, or why there is none
 };
 
+// What the assessment of one mechanism starts from.
+struct DutyInputs {
+    std::optional<double> designDuty; // D
+    std::string group;                // where D came from: "A5", "M4", "U5 Q3"
+    std::string noDutyReason;         // the verdict when D is unknown or unlimited
+    double recordedDuty = 0.0;        // R
+    double yearsRecorded = 0.0;       // y; 0 when the dates allow no rate
+    double yearsBeforeRecorder = 0.0; // b
+    DateTime reading = 0.0;           // the reading the assessment is for; 0 when it names no date
+};
+
+// r, B, U, share, remaining, years left and the verdict (below 90 %, from 90 %, from 100 %).
+DutyAssessment assessDuty(const DutyInputs& inputs);
+
 struct LifeAssessment {
     DutyAssessment crane;
     std::optional<DutyAssessment> winch1; // present when the winch's design group is known

@@ -15,10 +15,6 @@ namespace kestrel {
 namespace {
 
 constexpr double kDaysPerYear = 365.25;
-// ISO 12482: duty before monitoring began, when nothing is known of it, is counted
-// half as heavy again as the rate recorded since.
-constexpr double kUnknownHistoryFactor = 1.5;
-constexpr double kNearShare = 0.9;
 
 struct Prepared {
     std::int64_t id = 0;
@@ -50,8 +46,6 @@ std::vector<Prepared> prepare(const std::vector<HistoryInput>& inputs, const Dis
     }
     return readings;
 }
-
-bool usable(double value) { return std::isfinite(value); }
 
 // The design duty of the crane and the group (or classes) it came from; `why` says why there is none.
 std::optional<double> craneDesignDuty(const MemoryImage& image, const DesignClasses& design, std::string& group,
@@ -101,41 +95,6 @@ double yearsBeforeRecorder(const MemoryImage& image, DateTime installation)
     }
 }
 
-DutyAssessment assess(std::optional<double> designDuty, std::string group, std::string why, double recorded,
-    double years, double yearsBefore, DateTime reading)
-{
-    DutyAssessment duty;
-    duty.group = std::move(group);
-    duty.designDuty = designDuty;
-    duty.recordedDuty = usable(recorded) ? recorded : 0.0;
-    duty.yearsRecorded = years;
-    duty.ratePerYear = years > 0.0 ? duty.recordedDuty / years : 0.0;
-    duty.yearsBeforeRecorder = yearsBefore;
-    duty.estimatedDutyBefore = kUnknownHistoryFactor * duty.ratePerYear * yearsBefore;
-    duty.usedDuty = duty.recordedDuty + duty.estimatedDutyBefore;
-    if (!designDuty) {
-        duty.verdict = why;
-        return duty;
-    }
-    const double design = *designDuty;
-    duty.usedShare = duty.usedDuty / design;
-    duty.remainingDuty = design - duty.usedDuty;
-    if (duty.ratePerYear > 0.0) {
-        duty.yearsLeft = std::max(design - duty.usedDuty, 0.0) / duty.ratePerYear;
-        if (reading > 0.0)
-            duty.exhaustedOn = reading + *duty.yearsLeft * kDaysPerYear;
-    }
-    if (*duty.usedShare >= 1.0)
-        duty.verdict = kVerdictExhausted;
-    else if (*duty.usedShare >= kNearShare)
-        duty.verdict = kVerdictNear;
-    else
-        duty.verdict = kVerdictWithin;
-    if (years <= 0.0 && *duty.usedShare < 1.0)
-        duty.verdict += " (срок наблюдения слишком мал для прогноза)";
-    return duty;
-}
-
 // The assessment at readings[last]: duty summed over the segments up to it.
 LifeAssessment assessAt(const std::vector<Prepared>& readings, std::size_t last, const DesignClasses& design)
 {
@@ -156,7 +115,7 @@ LifeAssessment assessAt(const std::vector<Prepared>& readings, std::size_t last,
     std::string group;
     std::string why;
     const auto craneDuty = craneDesignDuty(*newest.image, design, group, why);
-    life.crane = assess(craneDuty, group, why, recorded[kCrane], years, before, reading);
+    life.crane = assessDuty({craneDuty, group, why, recorded[kCrane], years, before, reading});
     const std::pair<const std::string*, std::optional<DutyAssessment>*> winches[]
         = {{&design.winch1Group, &life.winch1}, {&design.winch2Group, &life.winch2}};
     for (std::size_t w = 0; w < 2; ++w) {
@@ -164,7 +123,7 @@ LifeAssessment assessAt(const std::vector<Prepared>& readings, std::size_t last,
         std::string winchWhy;
         const auto duty = winchDesignDuty(*winches[w].first, winchGroup, winchWhy);
         if (!winchGroup.empty())
-            *winches[w].second = assess(duty, winchGroup, winchWhy, recorded[w], years, before, reading);
+            *winches[w].second = assessDuty({duty, winchGroup, winchWhy, recorded[w], years, before, reading});
     }
     return life;
 }

@@ -1,0 +1,123 @@
+// A recorder's history from its readings: segments after an erasure, periods, months,
+// and the assessment summed over segments.
+#include "core/demo/DemoHistory.h"
+#include "core/image/ByteAccess.h"
+#include "core/image/Counter24.h"
+#include "core/image/FixedText.h"
+#include "core/image/ImageLayout.h"
+#include "core/image/TimeStamp.h"
+#include "core/life/HistoryView.h"
+#include "core/life/LifeHistory.h"
+
+#include <gtest/gtest.h>
+
+#include <numeric>
+
+using namespace kestrel;
+
+namespace {
+
+std::vector<HistoryInput> inputsOf(const std::vector<MemoryImage>& images)
+{
+    std::vector<HistoryInput> inputs;
+    for (std::size_t k = 0; k < images.size(); ++k)
+        inputs.push_back({static_cast<std::int64_t>(k + 1), images[k]});
+    return inputs;
+}
+
+// The recorder's data erased before this reading: every counter starts again from a tenth.
+void eraseBefore(MemoryImage& image)
+{
+    for (std::size_t i = 0; i < layout::kSpectrumBuckets; ++i)
+        for (std::size_t winch : {layout::kWinch1Spectrum, layout::kWinch2Spectrum})
+            writeCounter24(image, winch + 3 * i, readCounter24(image, winch + 3 * i) / 10);
+    writeCounter24(image, layout::kMotorMinutes, readCounter24(image, layout::kMotorMinutes) / 10);
+}
+
+const DisplayLocale kRussian = DisplayLocale::russian();
+
+} // namespace
+
+TEST(LifeHistory, PeriodsMonthsAndUsedShareOfYearlyReadings)
+{
+    const auto images = makeDemoHistory(1, 4);
+    // Given newest first and twice: sorted, and the same visit counted once.
+    auto inputs = inputsOf(images);
+    std::reverse(inputs.begin(), inputs.end());
+    inputs.push_back(inputs.front());
+    const LifeHistory history = buildLifeHistory(inputs, {}, kRussian);
+
+    ASSERT_EQ(history.readings.size(), 4u);
+    EXPECT_EQ(history.readings.front().id, 1);
+    EXPECT_EQ(history.readings.back().id, 4);
+    ASSERT_EQ(history.periods.size(), 3u);
+    for (std::size_t k = 0; k < 3; ++k) {
+        const auto& earlier = history.readings[k].figures.stats[kCrane];
+        const auto& later = history.readings[k + 1].figures.stats[kCrane];
+        EXPECT_EQ(history.periods[k].figures.stats[kCrane].totalCycles, later.totalCycles - earlier.totalCycles);
+        EXPECT_EQ(history.periods[k].figures.periodStart, history.readings[k].figures.reading);
+    }
+    // Every cycle lands in some month, once.
+    const double monthly = std::accumulate(history.monthlyCycles.begin(), history.monthlyCycles.end(), 0.0,
+        [](double sum, const ChartSample& s) { return sum + s.value; });
+    EXPECT_NEAR(monthly, history.readings.back().figures.stats[kCrane].totalCycles, 1e-6);
+    // The demo crane's passport says А5: the share rises reading by reading.
+    ASSERT_EQ(history.usedShare.size(), 4u);
+    for (std::size_t k = 1; k < 4; ++k)
+        EXPECT_GT(history.usedShare[k].value, history.usedShare[k - 1].value);
+    EXPECT_EQ(history.assessment.crane.group, "A5");
+    EXPECT_EQ(history.assessment.crane.designDuty, 125000.0);
+    EXPECT_FLOAT_EQ(static_cast<float>(history.assessment.crane.recordedDuty),
+        history.readings.back().figures.stats[kCrane].characteristicNumber);
+    EXPECT_FALSE(history.assessment.winch1);
+
+    const HistoryView view = historyView(history, kRussian);
+    ASSERT_EQ(view.readings.size(), 4u);
+    EXPECT_EQ(view.readings.front().id, 4); // newest first
+    EXPECT_EQ(view.periods.size(), 3u);
+    EXPECT_EQ(view.verdict, std::string("Кран: ") + kVerdictWithin);
+}
+
+TEST(LifeHistory, AnErasureStartsANewSegmentAndDutyIsSummedOverSegments)
+{
+    auto images = makeDemoHistory(2, 3);
+    eraseBefore(images[2]);
+    const LifeHistory history = buildLifeHistory(inputsOf(images), {"", "", "M5", ""}, kRussian);
+    ASSERT_EQ(history.readings.size(), 3u);
+    EXPECT_EQ(history.readings[1].segment, 0);
+    EXPECT_EQ(history.readings[2].segment, 1);
+    EXPECT_EQ(history.periods.size(), 1u); // no period across the erasure
+    const double expected = history.readings[1].figures.stats[kCrane].characteristicNumber
+        + history.readings[2].figures.stats[kCrane].characteristicNumber;
+    EXPECT_NEAR(history.assessment.crane.recordedDuty, expected, 1e-3);
+    ASSERT_TRUE(history.assessment.winch1);
+    EXPECT_EQ(history.assessment.winch1->group, "M5");
+    EXPECT_NEAR(history.assessment.winch1->recordedDuty,
+        history.readings[1].figures.stats[kWinch1].characteristicNumber
+            + history.readings[2].figures.stats[kWinch1].characteristicNumber,
+        1e-3);
+    EXPECT_NE(historyView(history, kRussian).note.find("стирались"), std::string::npos);
+}
+
+TEST(LifeHistory, DesignFromThePassportOrTheUserAndTheYearsBeforeTheRecorder)
+{
+    MemoryImage image = makeDemoHistory(3, 1).back();
+    putFixedText(image, layout::kCraneGroup, 2, "");
+    const auto inputs = std::vector<HistoryInput>{{1, image}};
+    EXPECT_NE(assessLife(inputs, {}, kRussian).crane.verdict.find("не указана"), std::string::npos);
+    EXPECT_EQ(assessLife(inputs, {"A6", "", "", ""}, kRussian).crane.designDuty, 250000.0);
+    EXPECT_EQ(assessLife(inputs, {"", "U5 Q3", "", ""}, kRussian).crane.group, "U5 Q3");
+    EXPECT_FALSE(assessLife(inputs, {"A8", "", "", ""}, kRussian).crane.designDuty);
+
+    // Made on 1 January of the installation's year: b is the part of that year before it.
+    const DateTime installation = readI32(image, layout::kInstallationDay);
+    const CalendarDate installed = decodeDate(installation);
+    writeI16(image, layout::kCraneYear, static_cast<std::int16_t>(installed.year));
+    const LifeAssessment life = assessLife({{1, image}}, {}, kRussian);
+    EXPECT_NEAR(life.crane.yearsBeforeRecorder,
+        (installation - encodeDateTime(installed.year, 1, 1, 0, 0)) / 365.25, 1e-9);
+    EXPECT_NEAR(life.crane.estimatedDutyBefore, 1.5 * life.crane.ratePerYear * life.crane.yearsBeforeRecorder, 1e-6);
+    // A crane younger than its recorder's installation has no duty before it.
+    writeI16(image, layout::kCraneYear, static_cast<std::int16_t>(installed.year + 1));
+    EXPECT_EQ(assessLife({{1, image}}, {}, kRussian).crane.estimatedDutyBefore, 0.0);
+}
