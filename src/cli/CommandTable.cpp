@@ -10,7 +10,8 @@ const std::vector<Command>& commandTable()
 {
     static const std::vector<Command> table = {
         {"report",
-            "report IMAGE.bbd --doc N [--limit L] [--step S] [--previous PREV.bbd] [--yes] [--locale NAME] -o OUT.html",
+            "report IMAGE.bbd --doc N [--limit L] [--step S] [--previous PREV.bbd] [--yes] [--locale NAME] "
+            "[--archive DB] [--group G] [--design \"Ux Qy\"] [--winch1 Mx] [--winch2 My] -o OUT.html",
             runReport},
         {"oplog", "oplog IMAGE.bbd (--stamp \"dd.MM.yyyy hh:mm \" | --row N) [--next K] [--yes] [--json]", runOplog},
         {"show", "show IMAGE.bbd [--previous PREV.bbd] [--step S] [--yes] [--locale NAME] [--json]", runShow},
@@ -30,7 +31,7 @@ const std::vector<Command>& commandTable()
             "| archive export [--archive DB] ID -o FILE.bbd",
             runArchive},
         {"life",
-            "life IMAGE.bbd [--archive DB] [--group G] [--design \"Ux Qy\"] [--winch1 Mx] [--winch2 My] [--yes] [--json]",
+            "life IMAGE.bbd [--archive DB] [--group G] [--design \"Ux Qy\"] [--winch1 Mx] [--winch2 My] [--yes] [--locale NAME] [--json]",
             runLife},
     };
     return table;

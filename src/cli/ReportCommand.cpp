@@ -1,5 +1,6 @@
 #include "cli/CliSession.h"
 #include "cli/Commands.h"
+#include "cli/LifeInput.h"
 #include "core/reports/ReportDispatch.h"
 
 #include <cerrno>
@@ -13,6 +14,7 @@ int runReport(const Args& argv, std::ostream&, std::ostream& err)
 {
     auto valued = kSessionOptions;
     valued.insert({"--doc", "--limit", "-o"});
+    valued.insert(kLifeOptions.begin(), kLifeOptions.end());
     const ArgParser args(argv, valued, kSessionFlags);
     if (args.positional().size() != 1)
         throw UsageError("нужен один файл данных");
@@ -21,8 +23,8 @@ int runReport(const Args& argv, std::ostream&, std::ostream& err)
     if (!docText || !outPath)
         throw UsageError("не заданы --doc и -o");
     const long tag = parseInteger(*docText, "--doc");
-    if (findReportKind(static_cast<int>(tag)) == nullptr || tag < 1 || tag > 5)
-        throw UsageError("--doc: номер документа от 1 до 5");
+    if (findReportKind(static_cast<int>(tag)) == nullptr || tag < 1 || tag > kLifeReportTag)
+        throw UsageError("--doc: номер документа от 1 до 6");
 
     Session session;
     CliUserInterface ui(err, args.flag("--yes"));
@@ -32,7 +34,18 @@ int runReport(const Args& argv, std::ostream&, std::ostream& err)
     // --limit is what is typed into the row-limit dialog; without it the proposal is accepted.
     if (const auto limit = args.value("--limit"))
         ui.setInputAnswer(*limit);
-    const ReportInput input{session.view, session.cycleRows, session.stats, session.locale};
+    // The design working period only for its own document: the others never read the archive.
+    std::optional<LifeOfImage> life;
+    if (tag == kLifeReportTag) {
+        try {
+            life = assessImage(args, session.image, session.locale);
+        } catch (const ArchiveError& e) {
+            err << "kestrel-cli report: " << e.what() << "\n";
+            return kExitFileError;
+        }
+    }
+    const ReportInput input{
+        session.view, session.cycleRows, session.stats, session.locale, life ? &life->assessment : nullptr};
     const auto document = buildReportDocument(static_cast<int>(tag), input, ui);
     if (!document)
         return kExitOk; // the failure was shown; there is nothing to write

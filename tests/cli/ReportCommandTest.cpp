@@ -130,7 +130,7 @@ TEST_F(CliFixture, PreviousPeriodRefusalExits4)
 TEST_F(CliFixture, UsageAndFileErrors)
 {
     const auto image = save("a.bbd", reading());
-    EXPECT_EQ(run({"report", image, "--doc", "6", "-o", dir.file("x.html")}), kExitUsage);
+    EXPECT_EQ(run({"report", image, "--doc", "7", "-o", dir.file("x.html")}), kExitUsage);
     EXPECT_EQ(run({"report", image, "--doc", "2"}), kExitUsage);
     EXPECT_EQ(run({"report", image, "--doc"}), kExitUsage);
     EXPECT_EQ(run({"show", image, "--bogus"}), kExitUsage);

@@ -22,7 +22,7 @@ public:
 
 } // namespace
 
-const std::array<ReportKind, 5> kReportKinds{{
+const std::array<ReportKind, 6> kReportKinds{{
     {1, "ПРОТОКОЛ №1", "Протокол №1 (проверка РП)", "Протокол проверки РП", &writeProtocol1},
     {2, "ПРОТОКОЛ №2", "Протокол №2 (использование крана)", "Протокол проверки эффективности использования крана",
         &writeProtocol2},
@@ -32,6 +32,8 @@ const std::array<ReportKind, 5> kReportKinds{{
     {4, "ПРОТОКОЛ №4", "Протокол №4 (авария крана)", "Протокол обработки информации РП при расследовании аварии крана",
         &writeProtocol4},
     {5, "ЖУРНАЛ", "Журнал (проверка РП)", "Журнал проверки РП при подготовке Протокола №1", &writeJournal},
+    {kLifeReportTag, "ОЦЕНКА РАСЧЕТНОГО СРОКА СЛУЖБЫ", "Оценка расчетного срока службы крана",
+        "Оценка расчетного срока службы крана по всем считываниям РП в архиве", &writeLifeAssessment, false},
 }};
 
 const ReportKind* findReportKind(int tag)
@@ -72,11 +74,13 @@ std::optional<ReportDocument> buildReportDocument(int tag, const ReportInput& in
             throw UnknownReportKind(tag);
         title = kind->title;
 
-        const auto limitText
-            = ui.inputText(title, kRowLimitPrompt, std::to_string(input.view.lvLast.size()));
-        if (!limitText)
-            return std::nullopt;
-        const int limit = parseRowLimit(*limitText);
+        int limit = 0;
+        if (kind->listsCycles) {
+            const auto limitText = ui.inputText(title, kRowLimitPrompt, std::to_string(input.view.lvLast.size()));
+            if (!limitText)
+                return std::nullopt;
+            limit = parseRowLimit(*limitText);
+        }
 
         title = fullReportTitle(title, input.view.identification);
 

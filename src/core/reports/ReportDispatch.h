@@ -13,16 +13,20 @@ namespace kestrel {
 
 using ReportWriter = void (*)(DocumentLines&, const std::string& fullTitle, int limit, const ReportInput&);
 
-// One of the five documents as the report menus offer it; the tag is the menu item's.
+// One of the documents as the report menus offer it; the tag is the menu item's.
 struct ReportKind {
     int tag;
     const char* title;
     const char* menuCaption;
     const char* hint;
     ReportWriter writer;
+    bool listsCycles = true; // asks how many cycles to list
 };
 
-extern const std::array<ReportKind, 5> kReportKinds;
+extern const std::array<ReportKind, 6> kReportKinds;
+
+// The design working period's document.
+inline constexpr int kLifeReportTag = 6;
 
 // The document the tool buttons' faces produce (their menus name each one).
 inline constexpr int kToolButtonReportTag = 2;
@@ -70,7 +74,7 @@ struct ReportDocument {
     std::string bytes; // Windows-1251, CR LF
 };
 
-// Asks the row limit (nullopt on cancel), writes the document of `tag` and
+// Asks the row limit (nullopt on cancel) when the document lists cycles, writes the document of `tag` and
 // encodes it. A writer's failure is shown by its message and the part written
 // so far is still returned; any other failure is shown as "Ошибка формирования"
 // with the title as far as it was built, and gives nullopt.

@@ -39,7 +39,18 @@ TEST(ReportDispatch, TitlesAndSaveNames)
     EXPECT_EQ(findReportKind(5)->writer, kReportKinds[4].writer);
     EXPECT_STREQ(findReportKind(5)->title, "ЖУРНАЛ");
     EXPECT_EQ(findReportKind(0), nullptr);
-    EXPECT_EQ(findReportKind(6), nullptr);
+    EXPECT_EQ(findReportKind(7), nullptr);
+}
+
+TEST(ReportDispatch, TheDesignWorkingPeriodAsksNothingAndSaysWhenItHasNoFigures)
+{
+    ReportFixture f;
+    ScriptedUserInterface ui;
+    const auto doc = buildReportDocument(kLifeReportTag, f.input(), ui);
+    ASSERT_TRUE(doc.has_value());
+    EXPECT_TRUE(ui.questions.empty());
+    EXPECT_EQ(doc->fullTitle, "ОЦЕНКА РАСЧЕТНОГО СРОКА СЛУЖБЫ от 12.03.2006 10:45   РП №77");
+    EXPECT_NE(doc->bytes.find(utf8ToCp1251("Оценка не выполнена")), std::string::npos);
 }
 
 TEST(ReportDispatch, EncodesWindows1251WithCrLf)

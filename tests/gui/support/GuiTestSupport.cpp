@@ -105,7 +105,8 @@ QByteArray cliReport(const QString& file, int tag, const QString& limit)
     QTemporaryDir dir;
     const QString out = dir.filePath(QStringLiteral("report.html"));
     runCli({QStringLiteral("report"), file, QStringLiteral("--doc"), QString::number(tag), QStringLiteral("--limit"),
-        limit, QStringLiteral("--locale"), QStringLiteral("ru_RU"), QStringLiteral("-o"), out});
+        limit, QStringLiteral("--locale"), QStringLiteral("ru_RU"), QStringLiteral("--archive"),
+        dir.filePath(QStringLiteral("archive.sqlite")), QStringLiteral("-o"), out});
     return fileBytes(out);
 }
 

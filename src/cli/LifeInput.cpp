@@ -1,0 +1,83 @@
+#include "cli/LifeInput.h"
+
+#include "cli/ArchiveOption.h"
+#include "core/image/FixedText.h"
+#include "core/image/ImageLayout.h"
+#include "core/image/TimeStamp.h"
+#include "core/life/DesignDuty.h"
+#include "core/life/LifeHistory.h"
+
+namespace kestrel::cli {
+
+namespace {
+
+std::string trimmed(std::string text)
+{
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\0'))
+        text.pop_back();
+    return text;
+}
+
+DateTime readingOf(const MemoryImage& image)
+{
+    try {
+        return stampToDateTime(stampAt(image, layout::kReadingStamp));
+    } catch (const DateConversionError&) {
+        return 0.0;
+    }
+}
+
+// The options given, checked; `design` keeps what they do not name.
+bool applyDesignOptions(const ArgParser& args, DesignClasses& design)
+{
+    bool given = false;
+    const auto take = [&](const char* option, std::string& field, bool (*valid)(const std::string&),
+                          const char* form) {
+        const auto value = args.value(option);
+        if (!value)
+            return;
+        if (!valid(*value))
+            throw UsageError(std::string(option) + ": " + form + ", а не «" + *value + "»");
+        field = *value;
+        given = true;
+    };
+    take("--group", design.craneGroup, [](const std::string& t) { return craneGroupNumber(t).has_value(); },
+        "группа крана пишется как A1…A8");
+    take("--design", design.craneDesign, [](const std::string& t) { return parseDesignClasses(t).has_value(); },
+        "классы крана пишутся как «U5 Q3»");
+    take("--winch1", design.winch1Group, [](const std::string& t) { return winchGroupNumber(t).has_value(); },
+        "группа лебедки пишется как M1…M8");
+    take("--winch2", design.winch2Group, [](const std::string& t) { return winchGroupNumber(t).has_value(); },
+        "группа лебедки пишется как M1…M8");
+    return given;
+}
+
+} // namespace
+
+LifeOfImage assessImage(const ArgParser& args, const MemoryImage& image, const DisplayLocale& locale)
+{
+    std::vector<HistoryInput> readings;
+    DesignClasses design;
+    const auto archive = openArchiveOption(args, true);
+    if (archive) {
+        const CraneKey crane{trimmed(fixedText(image, layout::kCraneType, 32)),
+            trimmed(fixedText(image, layout::kCraneSerial, 16))};
+        design = archive->design(crane);
+        if (applyDesignOptions(args, design))
+            archive->setDesign(crane, design);
+        // The readings before this one; a later one would not be this reading's history.
+        const DateTime reading = readingOf(image);
+        for (const StoredReading& stored : archive->readings(trimmed(fixedText(image, layout::kRecorderSerial, 16)))) {
+            if (!(stored.reading < reading))
+                continue;
+            if (const auto earlier = archive->image(stored.id); earlier && *earlier != image)
+                readings.push_back({stored.id, *earlier});
+        }
+    } else {
+        applyDesignOptions(args, design);
+    }
+    readings.push_back({0, image});
+    return {assessLife(readings, design, locale), static_cast<int>(readings.size()), archive != nullptr};
+}
+
+} // namespace kestrel::cli

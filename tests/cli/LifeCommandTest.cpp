@@ -1,0 +1,130 @@
+// kestrel-cli life and the sixth document: the design working period of a reading, alone
+// or with the recorder's earlier readings from the archive.
+#include "cli/Commands.h"
+#include "core/demo/DemoHistory.h"
+#include "core/image/DataFile.h"
+#include "core/image/FixedText.h"
+#include "core/image/ImageLayout.h"
+#include "core/life/LifeAssessment.h"
+#include "core/text/Cp1251.h"
+
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include <fstream>
+#include <sstream>
+
+namespace kestrel::cli {
+namespace {
+
+struct CliRun {
+    int code;
+    std::string out;
+    std::string err;
+};
+
+CliRun run(const Args& args)
+{
+    std::ostringstream out;
+    std::ostringstream err;
+    const int code = runCli(args, out, err);
+    return {code, out.str(), err.str()};
+}
+
+std::string fileText(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+class LifeCommand : public ::testing::Test {
+protected:
+    test::TempDir dir;
+    std::vector<std::string> files;
+
+    void SetUp() override
+    {
+        const auto history = makeDemoHistory(7, 3);
+        for (std::size_t k = 0; k < history.size(); ++k) {
+            files.push_back(dir.file("reading-" + std::to_string(k) + ".bbd"));
+            saveImage(files.back(), history[k]);
+        }
+    }
+};
+
+TEST_F(LifeCommand, JsonHasEveryFigureAndNullWhereThereIsNone)
+{
+    // No archive named and none in this HOME-less run: the image alone.
+    const std::string db = dir.file("none.sqlite");
+    const CliRun alone = run({"life", files.back(), "--archive", db, "--json"});
+    ASSERT_EQ(alone.code, 0) << alone.err;
+    const auto json = nlohmann::json::parse(alone.out);
+    const auto& crane = json["crane"];
+    for (const char* key : {"group", "design_duty", "recorded_duty", "years_recorded", "rate_per_year",
+             "years_before_recorder", "estimated_duty_before", "used_duty", "used_share", "remaining_duty",
+             "years_left", "verdict"})
+        EXPECT_TRUE(crane.contains(key)) << key;
+    EXPECT_EQ(crane["group"], "A5");
+    EXPECT_EQ(crane["design_duty"], 125000.0);
+    EXPECT_NEAR(crane["used_duty"].get<double>(),
+        crane["recorded_duty"].get<double>() + crane["estimated_duty_before"].get<double>(), 1e-6);
+    EXPECT_EQ(crane["verdict"], kVerdictWithin);
+    EXPECT_TRUE(json["winch1"].is_null());
+    EXPECT_EQ(json["readings"], 1);
+
+    // Group 8: no design duty, said in words; winch groups as given.
+    const auto unlimited = nlohmann::json::parse(
+        run({"life", files.back(), "--archive", db, "--group", "A8", "--winch2", "М4", "--json"}).out);
+    EXPECT_EQ(unlimited["crane"]["group"], "A5"); // the passport's group comes first
+    EXPECT_EQ(unlimited["winch2"]["group"], "M4");
+    EXPECT_EQ(unlimited["winch2"]["design_duty"], 63000.0);
+}
+
+TEST_F(LifeCommand, TheArchiveAddsTheEarlierReadingsAndKeepsTheDesign)
+{
+    const std::string db = dir.file("archive.sqlite");
+    ASSERT_EQ(run({"archive", "import", "--archive", db, files[0], files[1], files[2]}).code, 0);
+    const CliRun first = run({"life", files[2], "--archive", db, "--winch1", "M6", "--json"});
+    ASSERT_EQ(first.code, 0) << first.err;
+    EXPECT_EQ(nlohmann::json::parse(first.out)["readings"], 3);
+    // The winch group was kept for the crane: the next run needs no option.
+    const auto kept = nlohmann::json::parse(run({"life", files[2], "--archive", db, "--json"}).out);
+    EXPECT_EQ(kept["winch1"]["group"], "M6");
+    // An earlier reading's assessment does not see the later ones.
+    EXPECT_EQ(nlohmann::json::parse(run({"life", files[0], "--archive", db, "--json"}).out)["readings"], 1);
+
+    const CliRun text = run({"life", files[2], "--archive", db, "--locale", "ru_RU"});
+    EXPECT_NE(text.out.find("Расчетная наработка D, циклов полной нагрузки"), std::string::npos);
+    EXPECT_NE(text.out.find(std::string("Кран: ") + kVerdictWithin), std::string::npos);
+    EXPECT_NE(text.out.find("Лебедка №1"), std::string::npos);
+}
+
+TEST_F(LifeCommand, RefusesWhatDoesNotReadAsAGroup)
+{
+    for (const char* option : {"--group", "--winch1", "--design"}) {
+        const CliRun refused = run({"life", files.back(), "--archive", dir.file("a.sqlite"), option, "B7"});
+        EXPECT_EQ(refused.code, kExitUsage) << option;
+        EXPECT_NE(refused.err.find("«B7»"), std::string::npos) << refused.err;
+    }
+}
+
+TEST_F(LifeCommand, SixthDocumentShowsTheFiguresAndTheVerdict)
+{
+    const std::string out = dir.file("life.html");
+    const CliRun report = run({"report", files.back(), "--doc", "6", "--archive", dir.file("a.sqlite"),
+        "--locale", "ru_RU", "-o", out});
+    ASSERT_EQ(report.code, 0) << report.err;
+    const std::string html = cp1251ToUtf8(fileText(out));
+    EXPECT_NE(html.find("<TITLE>ОЦЕНКА РАСЧЕТНОГО СРОКА СЛУЖБЫ от "), std::string::npos)
+        << html.substr(0, 400);
+    EXPECT_NE(html.find("Наработка до регистратора B (оценка)"), std::string::npos);
+    EXPECT_NE(html.find(std::string("Кран: ") + kVerdictWithin), std::string::npos);
+    EXPECT_NE(html.find("125000"), std::string::npos);
+    EXPECT_NE(fileText(out).find("\r\n"), std::string::npos);
+}
+
+} // namespace
+} // namespace kestrel::cli
