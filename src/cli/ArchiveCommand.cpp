@@ -138,24 +138,13 @@ std::array<std::string, 9> listCells(const StoredReading& r)
 
 void printListTable(const std::vector<StoredReading>& list, std::ostream& out)
 {
-    std::array<std::size_t, kListHeader.size()> width{};
-    std::vector<std::array<std::string, kListHeader.size()>> rows;
-    rows.reserve(list.size() + 1);
-    rows.push_back({});
-    std::copy(kListHeader.begin(), kListHeader.end(), rows.front().begin());
-    for (const StoredReading& r : list)
-        rows.push_back(listCells(r));
-    for (const auto& row : rows)
-        for (std::size_t c = 0; c < row.size(); ++c)
-            width[c] = std::max(width[c], displayWidth(row[c]));
-    for (const auto& row : rows) {
-        std::string line;
-        for (std::size_t c = 0; c < row.size(); ++c) {
-            const bool number = c == 0 || c == 6;
-            line += c + 1 < row.size() ? padded(row[c], width[c], number) + "  " : row[c];
-        }
-        out << line << "\n";
+    std::vector<std::vector<std::string>> rows{{kListHeader.begin(), kListHeader.end()}};
+    for (const StoredReading& r : list) {
+        const auto cells = listCells(r);
+        rows.emplace_back(cells.begin(), cells.end());
     }
+    // The id and the cycles are numbers.
+    out << formatColumns(rows, [](std::size_t column) { return column == 0 || column == 6; });
 }
 
 void printListCsv(const std::vector<StoredReading>& list, std::ostream& out)

@@ -67,20 +67,14 @@ void printText(const Session& session, const LifeOfImage& life, std::ostream& ou
         << "\n";
     out << "Считываний РП: " << life.readings << (life.fromArchive ? " (с архивом)" : " (без архива)") << "\n\n";
 
-    std::vector<std::array<std::string, 4>> rows{{"Показатель", "Кран", "Лебедка №1", "Лебедка №2"}};
-    for (const auto& row : lifeRows(life.assessment, session.locale))
-        rows.push_back(row);
+    // The winch columns only for the winches assessed.
     const std::size_t columns = life.assessment.winch2 ? 4 : life.assessment.winch1 ? 3 : 2;
-    std::array<std::size_t, 4> width{};
-    for (const auto& row : rows)
-        for (std::size_t c = 0; c < columns; ++c)
-            width[c] = std::max(width[c], displayWidth(row[c]));
-    for (const auto& row : rows) {
-        std::string line;
-        for (std::size_t c = 0; c < columns; ++c)
-            line += c + 1 < columns ? padded(row[c], width[c], c > 0) + "  " : padded(row[c], width[c], c > 0);
-        out << line << "\n";
-    }
+    std::vector<std::vector<std::string>> rows{{"Показатель", "Кран", "Лебедка №1", "Лебедка №2"}};
+    for (const auto& row : lifeRows(life.assessment, session.locale))
+        rows.emplace_back(row.begin(), row.end());
+    for (auto& row : rows)
+        row.resize(columns);
+    out << formatColumns(rows, [](std::size_t column) { return column > 0; });
     out << "\n";
     for (const std::string& verdict : lifeVerdicts(life.assessment))
         out << verdict << "\n";

@@ -16,6 +16,26 @@ std::string padded(const std::string& text, std::size_t width, bool right)
     return right ? blanks + text : text + blanks;
 }
 
+std::string formatColumns(const std::vector<std::vector<std::string>>& rows, const std::function<bool(std::size_t)>& rightAligned)
+{
+    std::vector<std::size_t> width;
+    for (const auto& row : rows) {
+        width.resize(std::max(width.size(), row.size()));
+        for (std::size_t c = 0; c < row.size(); ++c)
+            width[c] = std::max(width[c], displayWidth(row[c]));
+    }
+    std::string text;
+    for (const auto& row : rows) {
+        std::string line;
+        for (std::size_t c = 0; c < row.size(); ++c)
+            line += (c > 0 ? "  " : "") + padded(row[c], width[c], rightAligned(c));
+        while (!line.empty() && line.back() == ' ')
+            line.pop_back();
+        text += line + "\n";
+    }
+    return text;
+}
+
 std::string csvField(const std::string& text)
 {
     if (text.find_first_of(",\"\r\n") == std::string::npos)

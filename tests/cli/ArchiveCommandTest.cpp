@@ -1,4 +1,5 @@
 // kestrel-cli archive: importing files and folders, listing, exporting the bytes unchanged.
+#include "CliRun.h"
 #include "cli/Commands.h"
 #include "core/demo/DemoImage.h"
 #include "core/image/DataFile.h"
@@ -15,20 +16,6 @@
 
 namespace kestrel::cli {
 namespace {
-
-struct CliRun {
-    int code;
-    std::string out;
-    std::string err;
-};
-
-CliRun run(const Args& args)
-{
-    std::ostringstream out;
-    std::ostringstream err;
-    const int code = runCli(args, out, err);
-    return {code, out.str(), err.str()};
-}
 
 #ifdef KESTREL_HAVE_ARCHIVE
 

@@ -1,5 +1,6 @@
 // kestrel-cli life and the sixth document: the design working period of a reading, alone
 // or with the recorder's earlier readings from the archive.
+#include "CliRun.h"
 #include "cli/Commands.h"
 #include "core/demo/DemoHistory.h"
 #include "core/image/DataFile.h"
@@ -19,20 +20,6 @@
 
 namespace kestrel::cli {
 namespace {
-
-struct CliRun {
-    int code;
-    std::string out;
-    std::string err;
-};
-
-CliRun run(const Args& args)
-{
-    std::ostringstream out;
-    std::ostringstream err;
-    const int code = runCli(args, out, err);
-    return {code, out.str(), err.str()};
-}
 
 std::string fileText(const std::string& path)
 {

@@ -1,3 +1,4 @@
+#include "CliRun.h"
 #include "cli/Commands.h"
 #include "core/demo/DemoImage.h"
 #include "core/image/DataFile.h"
@@ -15,19 +16,6 @@
 
 namespace kestrel::cli {
 namespace {
-
-struct CliRun {
-    int code;
-    std::string out;
-    std::string err;
-};
-
-CliRun run(const Args& args)
-{
-    std::ostringstream out, err;
-    const int code = runCli(args, out, err);
-    return {code, out.str(), err.str()};
-}
 
 class OplogCommand : public ::testing::Test {
 protected:

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/image/ByteAccess.h"
+#include "core/image/Checksum.h"
 #include "core/image/Counter24.h"
 #include "core/image/FixedText.h"
 #include "core/image/ImageLayout.h"
@@ -72,11 +73,7 @@ struct ImageBuilder {
     // Makes the even-offset XOR zero through an otherwise unused byte.
     ImageBuilder& fixChecksum()
     {
-        image[0x6FE] = 0;
-        std::uint8_t x = 0;
-        for (std::size_t i = 0; i < image.size(); i += 2)
-            x ^= image[i];
-        image[0x6FE] = x;
+        makeChecksumConsistent(image, 0x6FE);
         return *this;
     }
 };

@@ -2,6 +2,7 @@
 
 #include "core/demo/DemoImage.h"
 #include "core/image/ByteAccess.h"
+#include "core/image/Checksum.h"
 #include "core/image/Counter24.h"
 #include "core/image/ImageLayout.h"
 #include "core/image/TimeStamp.h"
@@ -18,15 +19,6 @@ namespace {
 void scaleCounter(MemoryImage& image, std::size_t offset, double share)
 {
     writeCounter24(image, offset, static_cast<std::uint32_t>(std::floor(readCounter24(image, offset) * share)));
-}
-
-void makeChecksumConsistent(MemoryImage& image)
-{
-    image[kDemoChecksumFixOffset] = 0;
-    std::uint8_t x = 0;
-    for (std::size_t i = 0; i < image.size(); i += 2)
-        x ^= image[i];
-    image[kDemoChecksumFixOffset] = x;
 }
 
 } // namespace
@@ -53,7 +45,7 @@ std::vector<MemoryImage> makeDemoHistory(std::uint32_t seed, int readings)
         scaleCounter(image, kMotorMinutes, share);
         scaleCounter(image, kLimiterTrips, share);
         image[kReadingStamp + 4] = packBcd(newestYear - (count - 1 - k));
-        makeChecksumConsistent(image);
+        makeChecksumConsistent(image, kDemoChecksumFixOffset);
         history.push_back(image);
     }
     history.push_back(newest);

@@ -3,6 +3,7 @@
 #include "core/demo/DemoRandom.h"
 #include "core/demo/OplogWriter.h"
 #include "core/image/ByteAccess.h"
+#include "core/image/Checksum.h"
 #include "core/image/Counter24.h"
 #include "core/image/FixedText.h"
 #include "core/image/ImageLayout.h"
@@ -426,14 +427,7 @@ private:
         writeU16(bytes(), layout::kOplogWritePosition, static_cast<std::uint16_t>(layout::kOplog + log.position()));
     }
 
-    void fixChecksum()
-    {
-        image_[kDemoChecksumFixOffset] = 0;
-        std::uint8_t x = 0;
-        for (std::size_t i = 0; i < image_.size(); i += 2)
-            x ^= image_[i];
-        image_[kDemoChecksumFixOffset] = x;
-    }
+    void fixChecksum() { makeChecksumConsistent(image_, kDemoChecksumFixOffset); }
 
     std::uint32_t seed_;
     DemoRandom rng_;

@@ -502,6 +502,16 @@ ReadCheck TfMain::readCheck() const { return verifyReads_ ? ReadCheck::Twice : R
 
 QString TfMain::dataFileFilter() const { return qtFileFilter(QStringLiteral("Файл данных (*.bbd)|*.bbd")); }
 
+QString TfMain::askDataFile(const QString& title)
+{
+    GuiDialogs::FileOptions options;
+    options.title = title;
+    options.filter = dataFileFilter();
+    options.directory = folders_.dataFolder();
+    options.defaultSuffix = QStringLiteral("bbd");
+    return dialogs_.openFileName(this, options);
+}
+
 void TfMain::GetFromCopyrExecute()
 {
     if (busy_ > 0 || transferRunning_ || !transfer_)
@@ -523,12 +533,7 @@ void TfMain::GetFromFileExecute()
 {
     if (busy_ > 0 || transferRunning_)
         return;
-    GuiDialogs::FileOptions options;
-    options.title = QStringLiteral("Выбор файла данных регистратора параметров");
-    options.filter = dataFileFilter();
-    options.directory = folders_.dataFolder();
-    options.defaultSuffix = QStringLiteral("bbd");
-    const QString fileName = dialogs_.openFileName(this, options);
+    const QString fileName = askDataFile(QStringLiteral("Выбор файла данных регистратора параметров"));
     if (!fileName.isEmpty())
         openDataFile(fileName);
 }
@@ -619,12 +624,7 @@ void TfMain::OpenPrevExecute()
     if (const auto fromArchive = startPeriodFromArchive()) {
         applied = *fromArchive;
     } else {
-        GuiDialogs::FileOptions options;
-        options.title = QStringLiteral("Выбор файла данных");
-        options.filter = dataFileFilter();
-        options.directory = folders_.dataFolder();
-        options.defaultSuffix = QStringLiteral("bbd");
-        const QString fileName = dialogs_.openFileName(this, options);
+        const QString fileName = askDataFile(QStringLiteral("Выбор файла данных"));
         if (fileName.isEmpty())
             return;
         if (!hasDataFileExtension(fileName.toStdString())) {

@@ -148,6 +148,8 @@ private:
     void eraseArea();
     void releaseBus();
     QString dataFileFilter() const;
+    // The open dialog in "Данные" for a data file; empty when cancelled.
+    QString askDataFile(const QString& title);
     ReadCheck readCheck() const;
 
     std::unique_ptr<Ui::TfMain> ui_;

@@ -1,6 +1,7 @@
 #include "gui/support/GuiTestSupport.h"
 
 #include "core/demo/DemoImage.h"
+#include "core/image/Checksum.h"
 #include "core/image/DataFile.h"
 #include "core/text/DisplayLocale.h"
 
@@ -70,14 +71,7 @@ QByteArray fileBytes(const QString& fileName)
     return file.readAll();
 }
 
-void fixChecksum(MemoryImage& image)
-{
-    image[kDemoChecksumFixOffset] = 0;
-    std::uint8_t sum = 0;
-    for (std::size_t i = 0; i < image.size(); i += 2)
-        sum ^= image[i];
-    image[kDemoChecksumFixOffset] = sum;
-}
+void fixChecksum(MemoryImage& image) { makeChecksumConsistent(image, kDemoChecksumFixOffset); }
 
 QByteArray runCli(const QStringList& arguments, int* exitCode)
 {
