@@ -16,7 +16,7 @@ const std::vector<Command>& commandTable()
         {"oplog", "oplog IMAGE.bbd (--stamp \"dd.MM.yyyy hh:mm \" | --row N) [--next K] [--yes] [--json]", runOplog},
         {"show", "show IMAGE.bbd [--previous PREV.bbd] [--step S] [--yes] [--locale NAME] [--json]", runShow},
         {"summary", "summary DIR_OR_FILES... [--csv] [--locale NAME]", runSummary},
-        {"demo-image", "demo-image [--seed N] -o FILE.bbd", runDemoImage},
+        {"demo-image", "demo-image [--seed N] -o FILE.bbd | demo-image [--seed N] --history K -o DIR", runDemoImage},
         {"read", "read --device DEVICE [--port ADDR] [--start A] [--size N] [--verify] [--yes] -o OUT.bbd", runRead},
         {"erase", "erase --device DEVICE [--port ADDR] --start A --size N [--yes]", runErase},
         {"dump", "dump IMAGE.bbd|--device DEVICE [--port ADDR] [--start A] [--size N]", runDump},

@@ -1,17 +1,19 @@
 #include "cli/ArgParser.h"
 #include "cli/Commands.h"
+#include "core/demo/DemoHistory.h"
 #include "core/demo/DemoImage.h"
 #include "core/image/DataFile.h"
 
 #include <charconv>
 #include <cstdint>
+#include <filesystem>
 #include <ostream>
 
 namespace kestrel::cli {
 
 int runDemoImage(const Args& argv, std::ostream&, std::ostream& err)
 {
-    const ArgParser args(argv, {"--seed", "-o"}, {});
+    const ArgParser args(argv, {"--seed", "--history", "-o"}, {});
     if (!args.positional().empty())
         throw UsageError("лишний аргумент " + args.positional().front());
     const auto outPath = args.value("-o");
@@ -29,7 +31,21 @@ int runDemoImage(const Args& argv, std::ostream&, std::ostream& err)
     }
 
     try {
-        saveImage(*outPath, makeDemoImage(seed));
+        const auto history = args.value("--history");
+        if (!history) {
+            saveImage(*outPath, makeDemoImage(seed));
+            return kExitOk;
+        }
+        // Yearly readings of the one demo recorder into a folder, oldest first.
+        const long count = parseInteger(*history, "--history");
+        if (count < 1 || count > 100)
+            throw UsageError("--history: число считываний от 1 до 100");
+        std::error_code ec;
+        std::filesystem::create_directories(*outPath, ec);
+        const auto readings = makeDemoHistory(seed, static_cast<int>(count));
+        for (std::size_t k = 0; k < readings.size(); ++k)
+            saveImage((std::filesystem::path(*outPath) / ("reading-" + std::to_string(k + 1) + ".bbd")).string(),
+                readings[k]);
     } catch (const FileError& e) {
         err << e.what() << "\n";
         return kExitFileError;

@@ -33,6 +33,15 @@ TEST_F(DemoImageCommand, WritesTheImageOfTheSeedDefaultingToOne)
     EXPECT_TRUE(out.str().empty());
 }
 
+TEST_F(DemoImageCommand, WritesAHistoryOfYearlyReadingsIntoAFolder)
+{
+    ASSERT_EQ(run({"demo-image", "--seed", "3", "--history", "3", "-o", dir.file("history")}), kExitOk) << err.str();
+    EXPECT_EQ(readImageFile(dir.file("history/reading-3.bbd")), makeDemoImage(3));
+    EXPECT_TRUE(std::filesystem::exists(dir.file("history/reading-1.bbd")));
+    EXPECT_FALSE(std::filesystem::exists(dir.file("history/reading-4.bbd")));
+    EXPECT_EQ(run({"demo-image", "--history", "0", "-o", dir.file("none")}), kExitUsage);
+}
+
 TEST_F(DemoImageCommand, UsageErrors)
 {
     EXPECT_EQ(run({"demo-image"}), kExitUsage);

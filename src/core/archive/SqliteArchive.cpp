@@ -251,6 +251,15 @@ private:
 
     enum class FileKind { Empty, Ours, Foreign, Newer };
 
+    // What the file is, seen in one consistent view (another program may be creating it).
+    static FileKind currentKindOf(SqliteConnection& db)
+    {
+        SqliteTransaction snapshot(db, SqliteTransaction::Kind::Read);
+        const FileKind kind = kindOf(db);
+        snapshot.commit();
+        return kind;
+    }
+
     static FileKind kindOf(SqliteConnection& db)
     {
         const std::int64_t applicationId = pragmaValue(db, "application_id");
@@ -267,7 +276,7 @@ private:
     {
         if (!startsLikeSqlite(path))
             throw ArchiveError(notOurs(path));
-        FileKind kind = kindOf(db_);
+        FileKind kind = currentKindOf(db_);
         if (kind == FileKind::Empty) {
             // Another program may be creating the same archive right now: decide inside the write lock.
             // A reading's bytes take three pages instead of a chain of nine small ones.
@@ -279,7 +288,7 @@ private:
                 db_.execute("PRAGMA user_version = " + std::to_string(kSchemaVersion), "создать архив");
             }
             transaction.commit();
-            kind = kindOf(db_);
+            kind = currentKindOf(db_);
         }
         if (kind == FileKind::Foreign)
             throw ArchiveError(notOurs(path));

@@ -6,10 +6,13 @@
 
 namespace kestrel {
 
-SqliteTransaction::SqliteTransaction(SqliteConnection& connection)
+SqliteTransaction::SqliteTransaction(SqliteConnection& connection, Kind kind)
     : connection_(connection)
 {
-    connection_.execute("BEGIN IMMEDIATE", "начать запись");
+    if (kind == Kind::Write)
+        connection_.execute("BEGIN IMMEDIATE", "начать запись");
+    else
+        connection_.execute("BEGIN", "начать чтение");
 }
 
 SqliteTransaction::~SqliteTransaction()
