@@ -11,13 +11,6 @@ namespace kestrel::cli {
 
 namespace {
 
-std::string trimmed(std::string text)
-{
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\0'))
-        text.pop_back();
-    return text;
-}
-
 DateTime readingOf(const MemoryImage& image)
 {
     try {
@@ -60,14 +53,14 @@ LifeOfImage assessImage(const ArgParser& args, const MemoryImage& image, const D
     DesignClasses design;
     const auto archive = openArchiveOption(args, true);
     if (archive) {
-        const CraneKey crane{trimmed(fixedText(image, layout::kCraneType, 32)),
-            trimmed(fixedText(image, layout::kCraneSerial, 16))};
+        const CraneKey crane{fixedTextTrimmed(image, layout::kCraneType, 32),
+            fixedTextTrimmed(image, layout::kCraneSerial, 16)};
         design = archive->design(crane);
         if (applyDesignOptions(args, design))
             archive->setDesign(crane, design);
         // The readings before this one; a later one would not be this reading's history.
         const DateTime reading = readingOf(image);
-        for (const StoredReading& stored : archive->readings(trimmed(fixedText(image, layout::kRecorderSerial, 16)))) {
+        for (const StoredReading& stored : archive->readings(fixedTextTrimmed(image, layout::kRecorderSerial, 16))) {
             if (!(stored.reading < reading))
                 continue;
             if (const auto earlier = archive->image(stored.id); earlier && *earlier != image)

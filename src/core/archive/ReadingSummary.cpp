@@ -15,14 +15,6 @@ using namespace layout;
 
 namespace {
 
-std::string trimmedText(const MemoryImage& image, std::size_t offset, std::size_t length)
-{
-    std::string text = fixedText(image, offset, length);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\0'))
-        text.pop_back();
-    return text;
-}
-
 // Folding the winch spectra into the crane's keeps every count, so the crane's total is
 // the winches' counters from the cycle-start threshold up.
 std::int64_t craneCycles(const MemoryImage& image)
@@ -43,9 +35,9 @@ std::int64_t craneCycles(const MemoryImage& image)
 StoredReading summariseReading(const MemoryImage& image)
 {
     StoredReading reading;
-    reading.recorder = trimmedText(image, kRecorderSerial, 16);
-    reading.craneType = trimmedText(image, kCraneType, 32);
-    reading.craneNumber = trimmedText(image, kCraneSerial, 16);
+    reading.recorder = fixedTextTrimmed(image, kRecorderSerial, 16);
+    reading.craneType = fixedTextTrimmed(image, kCraneType, 32);
+    reading.craneNumber = fixedTextTrimmed(image, kCraneSerial, 16);
     const StampBytes stamp = stampAt(image, kReadingStamp);
     try {
         reading.reading = stampToDateTime(stamp);

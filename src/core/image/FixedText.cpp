@@ -14,6 +14,14 @@ std::string fixedText(ConstBytes image, std::size_t offset, std::size_t length)
     return cp1251ToUtf8(raw);
 }
 
+std::string fixedTextTrimmed(ConstBytes image, std::size_t offset, std::size_t length)
+{
+    std::string text = fixedText(image, offset, length);
+    while (!text.empty() && text.back() == ' ')
+        text.pop_back();
+    return text;
+}
+
 void putFixedText(MutableBytes image, std::size_t offset, std::size_t length, std::string_view utf8Text)
 {
     auto field = image.subspan(offset, length);

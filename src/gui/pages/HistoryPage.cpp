@@ -25,6 +25,22 @@ double chartTime(double dateTime) { return (dateTime - kUnixEpochDay) * 86400.0;
 const QColor kCyclesColour(0, 160, 0);
 const QColor kShareColour(200, 0, 0);
 
+// Puts the samples on the chart's time axis; returns the highest value, at least `floor`.
+template <typename Plottable>
+double plotSamples(Plottable& plottable, const std::vector<ChartSample>& samples, double floor)
+{
+    QVector<double> keys;
+    QVector<double> values;
+    double highest = floor;
+    for (const ChartSample& sample : samples) {
+        keys.push_back(chartTime(sample.when));
+        values.push_back(sample.value);
+        highest = std::max(highest, sample.value);
+    }
+    plottable.setData(keys, values, true);
+    return highest;
+}
+
 template <std::size_t N>
 void fill(QTreeWidget* list, const std::vector<std::array<std::string, N>>& rows)
 {
@@ -149,25 +165,8 @@ void HistoryPage::renderChart(const HistoryView& content)
     auto* cycles = qobject_cast<QCPBars*>(plot->plottable(0));
     QCPGraph* share = plot->graph(0);
 
-    QVector<double> keys;
-    QVector<double> values;
-    double highest = 0.0;
-    for (const ChartSample& point : content.monthlyCycles) {
-        keys.push_back(chartTime(point.when));
-        values.push_back(point.value);
-        highest = std::max(highest, point.value);
-    }
-    cycles->setData(keys, values, true);
-
-    keys.clear();
-    values.clear();
-    double highestShare = 100.0;
-    for (const ChartSample& point : content.usedShare) {
-        keys.push_back(chartTime(point.when));
-        values.push_back(point.value);
-        highestShare = std::max(highestShare, point.value);
-    }
-    share->setData(keys, values, true);
+    const double highest = plotSamples(*cycles, content.monthlyCycles, 0.0);
+    const double highestShare = plotSamples(*share, content.usedShare, 100.0);
 
     bool found = false;
     QCPRange range = cycles->getKeyRange(found);
