@@ -271,6 +271,23 @@ private:
         return version > kSchemaVersion ? FileKind::Newer : FileKind::Ours;
     }
 
+    // The write-ahead log lets a listing run beside a store. The mode stays in the file;
+    // switching needs the file to itself and SQLite does not wait for that, so while another
+    // program has it open the switch is left to a later opening: the archive works the same,
+    // only with writers and readers taking turns.
+    void useWriteAheadLog()
+    {
+        std::string current;
+        {
+            // Finished before the switch: an unfinished statement would hold a read transaction.
+            SqliteStatement mode = db_.prepare("PRAGMA journal_mode", "прочитать журнал");
+            if (mode.step())
+                current = mode.text(0);
+        }
+        if (current != "wal")
+            db_.tryExecute("PRAGMA journal_mode = WAL");
+    }
+
     // Nothing is written before the file is known to be ours or empty.
     void initialise(const std::string& path)
     {
@@ -294,7 +311,7 @@ private:
             throw ArchiveError(notOurs(path));
         if (kind == FileKind::Newer)
             throw ArchiveError("Архив " + path + " записан более новой версией Kestrel; он не изменен.");
-        db_.execute("PRAGMA journal_mode = WAL", "включить журнал");
+        useWriteAheadLog();
         // In WAL mode NORMAL keeps every committed reading across a program crash.
         db_.execute("PRAGMA synchronous = NORMAL", "настроить архив");
     }

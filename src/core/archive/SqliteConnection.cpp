@@ -67,6 +67,11 @@ void SqliteConnection::execute(const std::string& sql, const char* doing)
         fail(code, doing);
 }
 
+bool SqliteConnection::tryExecute(const std::string& sql)
+{
+    return sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
+}
+
 SqliteStatement SqliteConnection::prepare(const std::string& sql, const char* doing)
 {
     sqlite3_stmt* statement = nullptr;

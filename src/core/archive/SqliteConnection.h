@@ -21,6 +21,8 @@ public:
 
     // Runs statements that return nothing the caller needs.
     void execute(const std::string& sql, const char* doing);
+    // The same for a statement whose failure changes nothing the caller relies on.
+    bool tryExecute(const std::string& sql);
     SqliteStatement prepare(const std::string& sql, const char* doing);
     long long lastInsertId() const;
 
