@@ -6,6 +6,7 @@
 #include "core/life/HistoryView.h"
 #include "core/text/ControlCharacters.h"
 
+#include <charconv>
 #include <memory>
 #include <ostream>
 
@@ -25,10 +26,53 @@ nlohmann::ordered_json number(const std::optional<double>& value)
     return value ? nlohmann::ordered_json(*value) : nlohmann::ordered_json(nullptr);
 }
 
-nlohmann::ordered_json dutyJson(const DutyAssessment& duty)
+nlohmann::ordered_json sourceJson(GroupSource source)
+{
+    switch (source) {
+    case GroupSource::Passport:
+        return "passport";
+    case GroupSource::User:
+        return "user";
+    case GroupSource::None:
+        break;
+    }
+    return nullptr;
+}
+
+// "1990-05-12": dates in JSON do not follow the display locale.
+nlohmann::ordered_json isoDate(const std::optional<DateTime>& value)
+{
+    if (!value)
+        return nullptr;
+    const CalendarDate date = decodeDate(*value);
+    const auto digits = [](int number, std::size_t width) {
+        char buffer[8] = {};
+        const auto end = std::to_chars(buffer, buffer + sizeof buffer, number).ptr;
+        std::string text(buffer, end);
+        return std::string(width > text.size() ? width - text.size() : 0, '0') + text;
+    };
+    return digits(date.year, 4) + "-" + digits(date.month, 2) + "-" + digits(date.day, 2);
+}
+
+nlohmann::ordered_json normativeJson(const NormativeLife& life, const DisplayLocale& locale)
+{
+    nlohmann::ordered_json item;
+    item["years"] = life.years > 0 ? nlohmann::ordered_json(life.years) : nlohmann::ordered_json(nullptr);
+    item["start"] = isoDate(life.start);
+    item["start_basis"] = life.basis == NormativeStart::Commissioning ? nlohmann::ordered_json("commissioning")
+        : life.basis == NormativeStart::Manufacture                  ? nlohmann::ordered_json("manufacture")
+                                                                      : nlohmann::ordered_json(nullptr);
+    item["end"] = isoDate(life.end);
+    item["passed"] = life.passed ? nlohmann::ordered_json(*life.passed) : nlohmann::ordered_json(nullptr);
+    item["verdict"] = normativeVerdict(life, locale);
+    return item;
+}
+
+nlohmann::ordered_json dutyJson(const DutyAssessment& duty, GroupSource source)
 {
     nlohmann::ordered_json item;
     item["group"] = duty.group.empty() ? nlohmann::ordered_json(nullptr) : nlohmann::ordered_json(duty.group);
+    item["group_source"] = sourceJson(duty.group.empty() ? GroupSource::None : source);
     item["design_duty"] = number(duty.designDuty);
     item["recorded_duty"] = duty.recordedDuty;
     item["years_recorded"] = duty.yearsRecorded;
@@ -45,15 +89,21 @@ nlohmann::ordered_json dutyJson(const DutyAssessment& duty)
 
 nlohmann::ordered_json winchJson(const std::optional<DutyAssessment>& duty)
 {
-    return duty ? dutyJson(*duty) : nlohmann::ordered_json(nullptr);
+    return duty ? dutyJson(*duty, GroupSource::User) : nlohmann::ordered_json(nullptr);
 }
 
-void printJson(const LifeOfImage& life, std::ostream& out)
+void printJson(const LifeOfImage& life, const DisplayLocale& locale, std::ostream& out)
 {
+    const LifeAssessment& a = life.assessment;
     nlohmann::ordered_json document;
-    document["crane"] = dutyJson(life.assessment.crane);
-    document["winch1"] = winchJson(life.assessment.winch1);
-    document["winch2"] = winchJson(life.assessment.winch2);
+    document["reading"] = {{"date", a.reading.readingText}, {"recorder_type", a.reading.recorderType},
+        {"recorder_number", a.reading.recorderNumber}};
+    document["group_source"] = sourceJson(a.crane.group.empty() ? GroupSource::None : a.groupSource);
+    document["crane"] = dutyJson(a.crane, a.groupSource);
+    document["winch1"] = winchJson(a.winch1);
+    document["winch2"] = winchJson(a.winch2);
+    document["normative_life"] = normativeJson(a.normative, locale);
+    document["verdicts"] = lifeVerdicts(a, locale);
     document["readings"] = life.readings;
     out << jsonText(document) << "\n";
 }
@@ -75,8 +125,8 @@ void printText(const Session& session, const LifeOfImage& life, std::ostream& ou
     for (auto& row : rows)
         row.resize(columns);
     out << formatColumns(rows, [](std::size_t column) { return column > 0; });
-    out << "\n";
-    for (const std::string& verdict : lifeVerdicts(life.assessment))
+    out << normativeLifeText(life.assessment.normative, session.locale) << "\n\n";
+    for (const std::string& verdict : lifeVerdicts(life.assessment, session.locale))
         out << verdict << "\n";
 }
 
@@ -102,7 +152,7 @@ int runLife(const Args& argv, std::ostream& out, std::ostream& err)
         return kExitFileError;
     }
     if (args.flag("--json"))
-        printJson(life, out);
+        printJson(life, session->locale, out);
     else
         printText(*session, life, out);
     return kExitOk;

@@ -20,7 +20,9 @@ DateTime readingOf(const MemoryImage& image)
     }
 }
 
-// The options given, checked; `design` keeps what they do not name.
+// The options given, checked; `design` keeps what they do not name. The crane's group
+// and its classes are one choice: naming one of them drops the other one kept before,
+// unless both are named (and then they must agree).
 bool applyDesignOptions(const ArgParser& args, DesignClasses& design)
 {
     bool given = false;
@@ -28,20 +30,29 @@ bool applyDesignOptions(const ArgParser& args, DesignClasses& design)
                           const char* form) {
         const auto value = args.value(option);
         if (!value)
-            return;
+            return false;
         if (!valid(*value))
             throw UsageError(std::string(option) + ": " + form + ", а не «" + *value + "»");
         field = *value;
         given = true;
+        return true;
     };
-    take("--group", design.craneGroup, [](const std::string& t) { return craneGroupNumber(t).has_value(); },
-        "группа крана пишется как A1…A8");
-    take("--design", design.craneDesign, [](const std::string& t) { return parseDesignClasses(t).has_value(); },
-        "классы крана пишутся как «U5 Q3»");
+    const bool group = take("--group", design.craneGroup,
+        [](const std::string& t) { return craneGroupNumber(t).has_value(); }, "группа крана пишется как A1…A8");
+    const bool classes = take("--design", design.craneDesign,
+        [](const std::string& t) { return parseDesignClasses(t).has_value(); }, "классы крана пишутся как «U5 Q3»");
     take("--winch1", design.winch1Group, [](const std::string& t) { return winchGroupNumber(t).has_value(); },
         "группа лебедки пишется как M1…M8");
     take("--winch2", design.winch2Group, [](const std::string& t) { return winchGroupNumber(t).has_value(); },
         "группа лебедки пишется как M1…M8");
+    if (group && !classes)
+        design.craneDesign.clear();
+    if (classes && !group)
+        design.craneGroup.clear();
+    if (group && classes) {
+        if (const std::string problem = designProblem(design); !problem.empty())
+            throw UsageError("--group и --design: " + problem);
+    }
     return given;
 }
 

@@ -21,8 +21,9 @@ struct LifeOfImage {
 // The design working period at IMAGE's reading: with the earlier readings of its recorder
 // from the archive (--archive, or the per-user archive when it exists) and the design
 // classes kept there for the crane; --group, --design, --winch1 and --winch2 override
-// them and are kept in the archive. Throws UsageError for a group or classes that do not
-// read as such, ArchiveError when the archive cannot be used.
+// them (and the passport's group) and are kept in the archive. Throws UsageError for a
+// group or classes that do not read as such or that disagree, ArchiveError when the
+// archive cannot be used.
 LifeOfImage assessImage(const ArgParser& args, const MemoryImage& image, const DisplayLocale& locale);
 
 } // namespace kestrel::cli

@@ -5,10 +5,15 @@
 #include "core/image/ImageLayout.h"
 #include "core/image/TimeStamp.h"
 #include "core/life/LifeAssessment.h"
+#include "core/reports/ReportDispatch.h"
+#include "core/text/Cp1251.h"
+#include "gui/app/HelpTopics.h"
 #include "gui/app/HistoryController.h"
 #include "gui/pages/HistoryPage.h"
 #include "support/GuiTestSupport.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -29,6 +34,15 @@ namespace {
 MemoryImage yearEarlier(std::uint32_t seed) { return makeDemoHistory(seed, 2).front(); }
 
 QTreeWidget* list(const WindowHarness& h, const char* name) { return requireChild<QTreeWidget>(*h.window, name); }
+
+// The row of the design working period table with this caption.
+QTreeWidgetItem* lifeRow(const WindowHarness& h, const char* caption)
+{
+    const auto found = list(h, "lvLife")->findItems(QString::fromUtf8(caption), Qt::MatchExactly, 0);
+    if (found.size() != 1)
+        qFatal("no row %s", caption);
+    return found.front();
+}
 
 QString archiveStatus(const WindowHarness& h) { return requireChild<QLabel>(*h.window, "StatusArchive")->text(); }
 
@@ -121,6 +135,93 @@ private slots:
         QCOMPARE(winch1->text(), QStringLiteral("М5"));
     }
 
+    void aTypedGroupOverridesThePassportOnThePageAndInTheDocument()
+    {
+        WindowHarness h;
+        MemoryImage image = makeDemoImage(6);
+        image[layout::kServiceLife] = 5; // long past for every demo crane
+        fixChecksum(image);
+        h.open(h.writeImage(image, QStringLiteral("old.bbd")));
+        auto* group = requireChild<QLineEdit>(*h.window, "eDesignGroup");
+        auto* classes = requireChild<QLineEdit>(*h.window, "eDesignClasses");
+        auto* save = requireChild<QPushButton>(*h.window, "bbSaveDesign");
+        auto* verdict = requireChild<QLabel>(*h.window, "lLifeVerdict");
+        const QString passport = h.edit("eGroup")->text().trimmed();
+        // Empty: the passport's group is used, and shown as the field's hint.
+        QVERIFY(!group->isReadOnly());
+        QCOMPARE(group->text(), QString());
+        QCOMPARE(group->placeholderText(), passport);
+        QCOMPARE(lifeRow(h, "Источник расчетной группы")->text(1), QStringLiteral("паспорт крана"));
+        // The passport's service life is past: the examination leads the verdict.
+        QVERIFY(verdict->text().startsWith(QStringLiteral("Кран отработал нормативный срок службы")));
+        QVERIFY(verdict->text().contains(QStringLiteral("требуется экспертиза промышленной безопасности")));
+        QVERIFY(requireChild<QLabel>(*h.window, "lNormativeLife")
+                    ->text()
+                    .startsWith(QStringLiteral("Нормативный срок службы: 5 лет с ")));
+
+        QTest::keyClicks(group, QStringLiteral("a3"));
+        save->click();
+        QCOMPARE(h.dialogs.callsOf("message").size(), std::size_t{0});
+        const LifeAssessment* life = h.window->history().assessment();
+        QVERIFY(life != nullptr);
+        QCOMPARE(QString::fromStdString(life->crane.group), QStringLiteral("A3"));
+        QVERIFY(life->groupSource == GroupSource::User);
+        QCOMPARE(lifeRow(h, "Расчетная группа (классы)")->text(1), QStringLiteral("A3"));
+        QCOMPARE(lifeRow(h, "Источник расчетной группы")->text(1), QStringLiteral("пользователь"));
+        QCOMPARE(lifeRow(h, "Расчетная наработка D, циклов полной нагрузки")->text(1), QStringLiteral("32000"));
+        QVERIFY(verdict->text().contains(QStringLiteral("Кран: ")));
+
+        // The sixth document says the same, and names the reading it assesses.
+        h.window->makeReport(kLifeReportTag, ReportMode::Preview);
+        const QString html = QString::fromStdString(cp1251ToUtf8(fileBytes(h.path(QStringLiteral("$temp$.html"))).toStdString()));
+        QVERIFY(html.contains(QStringLiteral("Расчетная группа (классы) крана A3 указана пользователем")));
+        QVERIFY(html.contains(QStringLiteral("Оценка выполнена по считыванию РП ")));
+        QVERIFY(html.contains(h.edit("eRegNum")->text().toHtmlEscaped()));
+        QVERIFY(html.contains(QStringLiteral("требуется экспертиза промышленной безопасности")));
+
+        // Classes that disagree with the group are refused in words, and nothing changes.
+        classes->setText(QStringLiteral("U5 Q3"));
+        save->click();
+        QCOMPARE(h.dialogs.callsOf("message").size(), std::size_t{1});
+        QVERIFY(h.dialogs.callsOf("message")[0].text.contains(QStringLiteral("не соответствует классам U5 Q3")));
+        QCOMPARE(QString::fromStdString(h.window->history().assessment()->crane.group), QStringLiteral("A3"));
+        // Classes alone are used (and kept for the next load of the crane).
+        group->clear();
+        save->click();
+        QCOMPARE(QString::fromStdString(h.window->history().assessment()->crane.group), QStringLiteral("U5 Q3"));
+        h.open(h.writeImage(image, QStringLiteral("again.bbd")));
+        QCOMPARE(classes->text(), QStringLiteral("U5 Q3"));
+        QCOMPARE(lifeRow(h, "Расчетная группа (классы)")->text(1), QStringLiteral("U5 Q3"));
+    }
+
+    void f1OnTheHistoryPageOpensItsTopics()
+    {
+        WindowHarness h;
+        h.window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(h.window.get()));
+        h.window->activateWindow();
+        auto* tabs = requireChild<QTabWidget>(*h.window, "PageControl1");
+        QWidget* page = requireChild<QWidget>(*h.window, "tsHistory");
+        tabs->setCurrentWidget(page);
+        QCOMPARE(page->property(kHelpContextProperty).toInt(), kHelpHistory);
+        const auto f1On = [&](QWidget* widget) {
+            widget->setFocus();
+            QApplication::processEvents();
+            h.dialogs.clear();
+            QTest::keyClick(widget, Qt::Key_F1);
+            return h.dialogs.calls.empty() ? -1 : h.dialogs.calls.back().context;
+        };
+        QCOMPARE(f1On(list(h, "lvReadings")), kHelpArchive);
+        QCOMPARE(f1On(requireChild<QLineEdit>(*h.window, "eDesignGroup")), kHelpDesignLife);
+        QCOMPARE(f1On(list(h, "lvLife")), kHelpDesignLife);
+        QCOMPARE(f1On(requireChild<QCustomPlot>(*h.window, "ChartHistory")), kHelpHistory);
+        // Every topic the page names is there to open.
+        for (int context : {kHelpHistory, kHelpArchive, kHelpDesignLife, kHelpLifeVerdicts})
+            QVERIFY(helpTopicFile(QFileInfo(QStringLiteral(KESTREL_GUI_PATH)).dir().filePath(QStringLiteral("help")),
+                context)
+                        .endsWith(QStringLiteral("context-%1.html").arg(context)));
+    }
+
     void aFileThatIsNotAnArchiveIsNeitherUsedNorChanged()
     {
         QTemporaryDir work;
@@ -146,6 +247,12 @@ private slots:
         // The history still shows the reading at hand, and says why there is no more.
         QCOMPARE(list(h, "lvReadings")->topLevelItemCount(), 1);
         QVERIFY(requireChild<QLabel>(*h.window, "lHistoryNote")->text().contains(QStringLiteral("не является архивом")));
+        // A group typed without an archive to keep it is still used, and the page says so.
+        requireChild<QLineEdit>(*h.window, "eDesignGroup")->setText(QStringLiteral("A3"));
+        requireChild<QPushButton>(*h.window, "bbSaveDesign")->click();
+        QCOMPARE(QString::fromStdString(h.window->history().assessment()->crane.group), QStringLiteral("A3"));
+        QVERIFY(requireChild<QLabel>(*h.window, "lHistoryNote")->text().contains(QStringLiteral("не сохранены в архив")));
+        QCOMPARE(fileBytes(notes), QByteArray("заметки инженера"));
     }
 };
 

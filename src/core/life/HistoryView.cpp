@@ -26,12 +26,42 @@ std::string optionalNumber(const std::optional<double>& value, int decimals, con
     return value ? formatFixed(*value, decimals, locale) : absent;
 }
 
+std::string sourceText(GroupSource source)
+{
+    switch (source) {
+    case GroupSource::Passport:
+        return "паспорт крана";
+    case GroupSource::User:
+        return "пользователь";
+    case GroupSource::None:
+        break;
+    }
+    return "—";
+}
+
+// "год", "года", "лет" after a number.
+std::string yearsWord(int years)
+{
+    const int lastTwo = years % 100;
+    const int last = years % 10;
+    if (lastTwo >= 11 && lastTwo <= 14)
+        return "лет";
+    if (last == 1)
+        return "год";
+    if (last >= 2 && last <= 4)
+        return "года";
+    return "лет";
+}
+
+std::string yearsText(int years) { return std::to_string(years) + " " + yearsWord(years); }
+
 // The figures of one mechanism, in the order of the rows.
-std::vector<std::string> mechanismTexts(const DutyAssessment& duty, const DisplayLocale& locale)
+std::vector<std::string> mechanismTexts(const DutyAssessment& duty, GroupSource source, const DisplayLocale& locale)
 {
     const auto share = duty.usedShare ? std::optional<double>(*duty.usedShare * 100.0) : std::nullopt;
     return {
         duty.group.empty() ? "не указана" : duty.group,
+        sourceText(duty.group.empty() ? GroupSource::None : source),
         optionalNumber(duty.designDuty, 0, locale, "не ограничена"),
         formatFixed(duty.recordedDuty, 0, locale),
         formatFixed(duty.yearsRecorded, 1, locale),
@@ -46,8 +76,9 @@ std::vector<std::string> mechanismTexts(const DutyAssessment& duty, const Displa
     };
 }
 
-constexpr std::array<const char*, 12> kLifeCaptions{
+constexpr std::array<const char*, 13> kLifeCaptions{
     "Расчетная группа (классы)",
+    "Источник расчетной группы",
     "Расчетная наработка D, циклов полной нагрузки",
     "Наработка по регистратору R",
     "Лет наблюдения регистратором",
@@ -63,28 +94,67 @@ constexpr std::array<const char*, 12> kLifeCaptions{
 
 } // namespace
 
+std::string normativeLifeText(const NormativeLife& life, const DisplayLocale& locale)
+{
+    const std::string caption = "Нормативный срок службы: ";
+    if (life.years <= 0)
+        return caption + "не указан";
+    if (!life.start || !life.end)
+        return caption + yearsText(life.years) + ", начало отсчета не определено (" + life.missing + ")";
+    return caption + yearsText(life.years) + " с " + dateText(*life.start, locale)
+        + (life.basis == NormativeStart::Commissioning ? " (ввод в эксплуатацию)" : " (1 января года изготовления)")
+        + " до " + dateText(*life.end, locale) + (life.passed.value_or(false) ? ", истек" : "");
+}
+
+std::string normativeVerdict(const NormativeLife& life, const DisplayLocale& locale)
+{
+    if (!life.end)
+        return "Нормативный срок службы крана не определен: " + life.missing;
+    const std::string end = dateText(*life.end, locale);
+    if (!life.passed)
+        return "Нормативный срок службы крана (" + yearsText(life.years) + ") истекает " + end + "; " + life.missing;
+    if (*life.passed)
+        return "Кран отработал нормативный срок службы (" + yearsText(life.years) + ", истек " + end
+            + "): требуется экспертиза промышленной безопасности";
+    return "Нормативный срок службы крана (" + yearsText(life.years) + ") истекает " + end;
+}
+
+bool needsAttention(const LifeAssessment& assessment)
+{
+    const auto exhausted = [](const DutyAssessment& duty) { return duty.usedShare && *duty.usedShare >= 1.0; };
+    return assessment.normative.passed.value_or(false) || exhausted(assessment.crane)
+        || (assessment.winch1 && exhausted(*assessment.winch1)) || (assessment.winch2 && exhausted(*assessment.winch2));
+}
+
 void setLife(HistoryView& view, const LifeAssessment& assessment, const DisplayLocale& locale)
 {
     view.life = lifeRows(assessment, locale);
+    view.normativeLife = normativeLifeText(assessment.normative, locale);
     view.verdict.clear();
-    for (const std::string& line : lifeVerdicts(assessment))
+    for (const std::string& line : lifeVerdicts(assessment, locale))
         view.verdict += (view.verdict.empty() ? "" : "\n") + line;
+    view.verdictAttention = needsAttention(assessment);
 }
 
 std::vector<std::array<std::string, 4>> lifeRows(const LifeAssessment& assessment, const DisplayLocale& locale)
 {
-    const auto crane = mechanismTexts(assessment.crane, locale);
-    const auto winch1 = assessment.winch1 ? mechanismTexts(*assessment.winch1, locale) : std::vector<std::string>{};
-    const auto winch2 = assessment.winch2 ? mechanismTexts(*assessment.winch2, locale) : std::vector<std::string>{};
+    const auto crane = mechanismTexts(assessment.crane, assessment.groupSource, locale);
+    const auto winch = [&](const std::optional<DutyAssessment>& duty) {
+        return duty ? mechanismTexts(*duty, GroupSource::User, locale) : std::vector<std::string>{};
+    };
+    const auto winch1 = winch(assessment.winch1);
+    const auto winch2 = winch(assessment.winch2);
     std::vector<std::array<std::string, 4>> rows;
     for (std::size_t i = 0; i < kLifeCaptions.size(); ++i)
         rows.push_back({kLifeCaptions[i], crane[i], winch1.empty() ? "" : winch1[i], winch2.empty() ? "" : winch2[i]});
     return rows;
 }
 
-std::vector<std::string> lifeVerdicts(const LifeAssessment& assessment)
+std::vector<std::string> lifeVerdicts(const LifeAssessment& assessment, const DisplayLocale& locale)
 {
-    std::vector<std::string> verdicts{"Кран: " + assessment.crane.verdict};
+    // The passport's limit comes first: past it the crane needs an examination whatever its duty.
+    std::vector<std::string> verdicts{normativeVerdict(assessment.normative, locale)};
+    verdicts.push_back("Кран: " + assessment.crane.verdict);
     if (assessment.winch1)
         verdicts.push_back("Лебедка №1: " + assessment.winch1->verdict);
     if (assessment.winch2)

@@ -23,7 +23,9 @@ struct HistoryView {
     std::vector<ChartSample> monthlyCycles;           // the first day of each month and its cycles
     std::vector<ChartSample> usedShare;               // each reading and its used share, percent
     std::vector<std::array<std::string, 4>> life;     // figure, crane, winch 1, winch 2
-    std::string verdict;                              // "Кран: …", one line per mechanism assessed
+    std::string normativeLife;                        // the passport's service life, one line
+    std::string verdict;                              // the passport's service life, then "Кран: …" and the winches
+    bool verdictAttention = false;                    // something is exhausted or an examination is due
 };
 
 HistoryView historyView(const LifeHistory& history, const DisplayLocale& locale);
@@ -34,7 +36,18 @@ void setLife(HistoryView& view, const LifeAssessment& assessment, const DisplayL
 // winch 2's texts ("" where a winch has no assessment). The history page and the document share them.
 std::vector<std::array<std::string, 4>> lifeRows(const LifeAssessment& assessment, const DisplayLocale& locale);
 
-// The verdicts: "Кран: …", then "Лебедка №1: …" and "Лебедка №2: …" where assessed.
-std::vector<std::string> lifeVerdicts(const LifeAssessment& assessment);
+// The verdicts: the passport's service life (past it: an expert examination is due),
+// "Кран: …", then "Лебедка №1: …" and "Лебедка №2: …" where assessed.
+std::vector<std::string> lifeVerdicts(const LifeAssessment& assessment, const DisplayLocale& locale);
+
+// "Нормативный срок службы: 27 лет с 03.09.1996 (ввод в эксплуатацию) до
+// 03.09.2023, истек", or what is missing; shown beside the design working period.
+std::string normativeLifeText(const NormativeLife& life, const DisplayLocale& locale);
+
+// The passport's service life in one sentence: passed (examination due), when it ends, or why it is unknown.
+std::string normativeVerdict(const NormativeLife& life, const DisplayLocale& locale);
+
+// True when the crane has outlived its passport's service life or a mechanism its design duty.
+bool needsAttention(const LifeAssessment& assessment);
 
 } // namespace kestrel

@@ -2,6 +2,7 @@
 
 #include "core/archive/ReadingArchive.h"
 #include "core/image/DateTime.h"
+#include "core/life/NormativeLife.h"
 
 #include <optional>
 #include <string>
@@ -43,7 +44,22 @@ struct DutyInputs {
 // r, B, U, share, remaining, years left and the verdict (below 90 %, from 90 %, from 100 %).
 DutyAssessment assessDuty(const DutyInputs& inputs);
 
+// Where the crane's design group (or classes) came from: what the user entered for the
+// crane comes before the passport's group, which may be missing or out of date.
+enum class GroupSource { None, Passport, User };
+
+// The reading an assessment is of, as the document names it.
+struct AssessedReading {
+    std::string readingText;    // "dd.MM.yyyy hh:mm"; empty when the stamp names no date
+    std::string recorderType;
+    std::string recorderNumber;
+    int readings = 0;           // how many readings of the recorder it rests on
+};
+
 struct LifeAssessment {
+    AssessedReading reading;
+    GroupSource groupSource = GroupSource::None;
+    NormativeLife normative;              // the passport's service life at the reading's date
     DutyAssessment crane;
     std::optional<DutyAssessment> winch1; // present when the winch's design group is known
     std::optional<DutyAssessment> winch2;

@@ -47,23 +47,27 @@ std::vector<Prepared> prepare(const std::vector<HistoryInput>& inputs, const Dis
     return readings;
 }
 
-// The design duty of the crane and the group (or classes) it came from; `why` says why there is none.
+// The design duty of the crane and the group (or classes) it came from; `why` says why
+// there is none. The user's entry overrides the passport: classes first (they give D
+// exactly, a group only the largest of its pairs), then the group.
 std::optional<double> craneDesignDuty(const MemoryImage& image, const DesignClasses& design, std::string& group,
-    std::string& why)
+    std::string& why, GroupSource& source)
 {
-    const auto fromPassport = craneGroupNumber(fixedText(image, layout::kCraneGroup, 2));
-    const auto fromUser = craneGroupNumber(design.craneGroup);
-    if (const auto number = fromPassport ? fromPassport : fromUser) {
-        group = "A" + std::to_string(*number);
-        if (*number == 8)
-            why = "группа A8: верхний предел не установлен, расчетный срок службы не ограничен";
-        return designDutyOfGroup(*number);
-    }
     if (const auto classes = parseDesignClasses(design.craneDesign)) {
+        source = GroupSource::User;
         group = "U" + std::to_string(classes->usageClass) + " Q" + std::to_string(classes->loadClass);
         if (classes->usageClass == 9)
             why = "класс U9: верхний предел не установлен, расчетный срок службы не ограничен";
         return designDutyOfClasses(classes->usageClass, classes->loadClass);
+    }
+    const auto fromUser = craneGroupNumber(design.craneGroup);
+    const auto fromPassport = craneGroupNumber(fixedText(image, layout::kCraneGroup, 2));
+    if (const auto number = fromUser ? fromUser : fromPassport) {
+        source = fromUser ? GroupSource::User : GroupSource::Passport;
+        group = "A" + std::to_string(*number);
+        if (*number == 8)
+            why = "группа A8: верхний предел не установлен, расчетный срок службы не ограничен";
+        return designDutyOfGroup(*number);
     }
     why = "расчетная группа крана не указана: расчетный срок службы не определен";
     return std::nullopt;
@@ -112,9 +116,12 @@ LifeAssessment assessAt(const std::vector<Prepared>& readings, std::size_t last,
     const double before = yearsBeforeRecorder(*newest.image, installation);
 
     LifeAssessment life;
+    life.reading = {newest.figures.readingText, fixedTextTrimmed(*newest.image, layout::kRecorderType, 32),
+        fixedTextTrimmed(*newest.image, layout::kRecorderSerial, 16), static_cast<int>(last + 1)};
+    life.normative = normativeLifeOf(*newest.image, reading);
     std::string group;
     std::string why;
-    const auto craneDuty = craneDesignDuty(*newest.image, design, group, why);
+    const auto craneDuty = craneDesignDuty(*newest.image, design, group, why, life.groupSource);
     life.crane = assessDuty({craneDuty, group, why, recorded[kCrane], years, before, reading});
     const std::pair<const std::string*, std::optional<DutyAssessment>*> winches[]
         = {{&design.winch1Group, &life.winch1}, {&design.winch2Group, &life.winch2}};

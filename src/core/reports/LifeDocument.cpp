@@ -38,6 +38,36 @@ void writeFiguresTable(DocumentLines& lines, const LifeAssessment& life, const D
     lines.emplace_back(html::kTableCloseWithBreak);
 }
 
+// The reading assessed, named as the recorder stamped it; the screen's texts where nobody assessed it.
+std::string assessedReadingLine(const ReportInput& input)
+{
+    const IdentificationView& id = input.view.identification;
+    std::string date = input.life != nullptr ? input.life->reading.readingText : id.eDateCheck;
+    std::string type = input.life != nullptr ? input.life->reading.recorderType : id.eRegType;
+    std::string number = input.life != nullptr ? input.life->reading.recorderNumber : id.eRegNum;
+    while (!date.empty() && date.back() == ' ')
+        date.pop_back();
+    std::string line = "Оценка выполнена по считыванию РП " + type + " № " + number + " от "
+        + (date.empty() ? std::string("(дата считывания не читается)") : date);
+    if (input.life != nullptr)
+        line += " (считываний РП, учтенных в оценке: " + std::to_string(input.life->reading.readings) + ")";
+    return line + ".";
+}
+
+std::string groupSourceLine(const LifeAssessment& life)
+{
+    const std::string& group = life.crane.group;
+    switch (life.groupSource) {
+    case GroupSource::Passport:
+        return "Расчетная группа крана " + group + " взята из паспорта крана.";
+    case GroupSource::User:
+        return "Расчетная группа (классы) крана " + group + " указана пользователем и заменяет группу из паспорта крана.";
+    case GroupSource::None:
+        break;
+    }
+    return "Расчетная группа крана не указана ни в паспорте, ни пользователем.";
+}
+
 } // namespace
 
 void writeLifeAssessment(DocumentLines& lines, const std::string& fullTitle, int, const ReportInput& input)
@@ -46,6 +76,9 @@ void writeLifeAssessment(DocumentLines& lines, const std::string& fullTitle, int
     lines.push_back(std::string(html::kH1Open) + "ОЦЕНКА<BR>");
     lines.push_back("расчетного срока службы крана по данным регистратора параметров (РП)"
         + std::string(html::kH1Close));
+    lines.emplace_back(html::kParagraphOpen);
+    lines.push_back(escapeHtml(assessedReadingLine(input)) + std::string(html::kLineBreak));
+    lines.emplace_back(html::kParagraphClose);
     writeCraneSection(lines, "1", input);
     writeRecorderSection(lines, "2", input);
     writeHeading(lines, "3", ". Использование расчетного срока службы");
@@ -55,12 +88,17 @@ void writeLifeAssessment(DocumentLines& lines, const std::string& fullTitle, int
     } else {
         lines.emplace_back("Наработка выражена числом циклов полной нагрузки (характеристическое число, "
                            "суммированное по всем считываниям РП после его установки).<BR>");
+        lines.push_back(escapeHtml(groupSourceLine(*input.life)) + std::string(html::kLineBreak));
         writeFiguresTable(lines, *input.life, input.locale);
+        lines.push_back(
+            escapeHtml(normativeLifeText(input.life->normative, input.locale)) + "." + std::string(html::kLineBreak));
         lines.emplace_back("Наработка до установки РП оценена по ISO 12482 как 1,5 средней годовой наработки "
                            "по РП за каждый год работы крана до установки РП.<BR>");
+        lines.emplace_back("Нормативный срок службы взят из паспорта крана и отсчитан от даты ввода крана в "
+                           "эксплуатацию, а если она не указана датой, — от 1 января года изготовления.<BR>");
         lines.emplace_back(html::kParagraphClose);
         writeHeading(lines, "4", ". Заключение");
-        for (const std::string& verdict : lifeVerdicts(*input.life))
+        for (const std::string& verdict : lifeVerdicts(*input.life, input.locale))
             lines.push_back(escapeHtml(verdict) + std::string(html::kLineBreak));
         lines.emplace_back(html::kParagraphClose);
     }

@@ -6,6 +6,12 @@ namespace kestrel::gui {
 
 // Help context of the contents page; also the window's and the page control's.
 inline constexpr int kHelpContents = 9999;
+// The history page and what it shows: the page, the reading archive, the design working
+// period (with the passport's service life) and the verdicts.
+inline constexpr int kHelpHistory = 21;
+inline constexpr int kHelpArchive = 22;
+inline constexpr int kHelpDesignLife = 23;
+inline constexpr int kHelpLifeVerdicts = 24;
 // Help contexts carried by widgets and actions as this dynamic property.
 inline constexpr const char* kHelpContextProperty = "helpContext";
 

@@ -68,6 +68,12 @@ private:
     DisplayLocale locale_;
     std::optional<MemoryImage> shown_; // the reading as loaded, before any start of period
     std::optional<LifeAssessment> assessment_;
+    struct Unsaved {
+        CraneKey crane;
+        DesignClasses design;
+    };
+    std::optional<Unsaved> unsaved_; // a design the archive could not keep, for this crane
+
     bool failureShown_ = false;
 };
 

@@ -1,5 +1,6 @@
 #include "gui/pages/HistoryPage.h"
 
+#include "gui/app/HelpTopics.h"
 #include "gui/widgets/GridLinesDelegate.h"
 
 #include "ui_HistoryPage.h"
@@ -122,10 +123,21 @@ HistoryPage::HistoryPage(QWidget* parent) : QWidget(parent), ui_(std::make_uniqu
     plot->plotLayout()->setRowStretchFactor(1, 0.001);
     below->addElement(0, 0, plot->legend);
 
+    assignHelpContexts();
     showContent({});
 }
 
 HistoryPage::~HistoryPage() = default;
+
+void HistoryPage::assignHelpContexts()
+{
+    // F1 walks up from the focused control: each group answers with its own topic.
+    setProperty(kHelpContextProperty, kHelpHistory);
+    const std::pair<QWidget*, int> controls[] = {{ui_->gbReadings, kHelpArchive}, {ui_->gbPeriods, kHelpArchive},
+        {ui_->gbHistoryChart, kHelpHistory}, {ui_->gbLife, kHelpDesignLife}, {ui_->lLifeVerdict, kHelpLifeVerdicts}};
+    for (const auto& [control, context] : controls)
+        control->setProperty(kHelpContextProperty, context);
+}
 
 QTreeWidget* HistoryPage::lvReadings() const { return ui_->lvReadings; }
 
@@ -152,8 +164,13 @@ void HistoryPage::showContent(const HistoryView& content)
     readings->addTopLevelItems(items);
     fill(ui_->lvPeriods, content.periods);
     fill(ui_->lvLife, content.life);
+    ui_->lNormativeLife->setText(qt(content.normativeLife));
+    ui_->lNormativeLife->setVisible(!content.normativeLife.empty());
     ui_->lLifeVerdict->setText(qt(content.verdict));
     ui_->lLifeVerdict->setVisible(!content.verdict.empty());
+    // An examination due or a period exhausted must not read like the other lines.
+    ui_->lLifeVerdict->setStyleSheet(content.verdictAttention ? QStringLiteral("color: #b00000; font-weight: bold;")
+                                                              : QString());
     for (QTreeWidget* list : {ui_->lvReadings, ui_->lvPeriods})
         fitColumns(list);
     renderChart(content);
@@ -186,10 +203,15 @@ void HistoryPage::renderChart(const HistoryView& content)
     plot->replot();
 }
 
-void HistoryPage::showDesign(const DesignClasses& design, bool craneGroupFromPassport)
+void HistoryPage::showDesign(const DesignClasses& design, const std::string& passportGroup)
 {
     ui_->eDesignGroup->setText(qt(design.craneGroup));
-    ui_->eDesignGroup->setReadOnly(craneGroupFromPassport);
+    ui_->eDesignGroup->setPlaceholderText(qt(passportGroup));
+    ui_->eDesignGroup->setToolTip(passportGroup.empty()
+            ? QStringLiteral("Расчетная группа режима крана, например A5 (в паспорте крана не указана)")
+            : QStringLiteral("Расчетная группа режима крана, например A5. В паспорте крана: %1; введенная "
+                             "группа (или классы) заменяет ее, пустое поле — группа из паспорта")
+                  .arg(qt(passportGroup)));
     ui_->eDesignClasses->setText(qt(design.craneDesign));
     ui_->eWinch1Group->setText(qt(design.winch1Group));
     ui_->eWinch2Group->setText(qt(design.winch2Group));

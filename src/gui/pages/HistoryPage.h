@@ -25,8 +25,9 @@ public:
     ~HistoryPage() override;
 
     void showContent(const HistoryView& content);
-    // The design classes the user can enter; `craneGroupFromPassport` locks the crane's group.
-    void showDesign(const DesignClasses& design, bool craneGroupFromPassport);
+    // The design classes the user entered for the crane; `passportGroup` is what the
+    // passport says ("" when nothing), shown as the hint of an empty crane group.
+    void showDesign(const DesignClasses& design, const std::string& passportGroup);
     DesignClasses design() const;
 
     QTreeWidget* lvReadings() const;
@@ -39,6 +40,7 @@ signals:
     void designSaveRequested();
 
 private:
+    void assignHelpContexts();
     void renderChart(const HistoryView& content);
 
     std::unique_ptr<Ui::HistoryPage> ui_;

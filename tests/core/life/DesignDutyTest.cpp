@@ -46,3 +46,17 @@ TEST(DesignDuty, ReadsGroupsAndClassesAsTyped)
     for (const char* wrong : {"U5Q3", "U5", "Q3 U5", "U10 Q1", "U5 Q5", "U5 Q3 x"})
         EXPECT_FALSE(parseDesignClasses(wrong)) << wrong;
 }
+
+TEST(DesignDuty, AGroupAndClassesEnteredTogetherMustAgree)
+{
+    EXPECT_EQ(designProblem({}), "");
+    EXPECT_EQ(designProblem({"A6", "U5 Q3", "M5", "М4"}), ""); // 5 + 3 − 2 = 6
+    EXPECT_EQ(craneGroupOfClasses({0, 1}), 1);                  // below A1 is A1
+    EXPECT_EQ(craneGroupOfClasses({9, 4}), 8);
+    const std::string conflict = designProblem({"A7", "U5 Q3", "", ""});
+    EXPECT_NE(conflict.find("A7"), std::string::npos);
+    EXPECT_NE(conflict.find("A6"), std::string::npos);
+    for (const DesignClasses& bad : {DesignClasses{"B7", "", "", ""}, DesignClasses{"", "U5", "", ""},
+             DesignClasses{"", "", "M9", ""}, DesignClasses{"", "", "", "A4"}})
+        EXPECT_NE(designProblem(bad).find("указыва"), std::string::npos) << bad.craneGroup << bad.craneDesign;
+}

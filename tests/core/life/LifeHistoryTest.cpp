@@ -6,6 +6,7 @@
 #include "core/image/FixedText.h"
 #include "core/image/ImageLayout.h"
 #include "core/image/TimeStamp.h"
+#include "core/life/DesignDuty.h"
 #include "core/life/HistoryView.h"
 #include "core/life/LifeHistory.h"
 
@@ -75,7 +76,8 @@ TEST(LifeHistory, PeriodsMonthsAndUsedShareOfYearlyReadings)
     ASSERT_EQ(view.readings.size(), 4u);
     EXPECT_EQ(view.readings.front().id, 4); // newest first
     EXPECT_EQ(view.periods.size(), 3u);
-    EXPECT_EQ(view.verdict, std::string("Кран: ") + kVerdictWithin);
+    // The passport's service life first, then the crane's duty.
+    EXPECT_EQ(view.verdict.substr(view.verdict.find('\n') + 1), std::string("Кран: ") + kVerdictWithin);
 }
 
 TEST(LifeHistory, AnErasureStartsANewSegmentAndDutyIsSummedOverSegments)
@@ -120,4 +122,39 @@ TEST(LifeHistory, DesignFromThePassportOrTheUserAndTheYearsBeforeTheRecorder)
     // A crane younger than its recorder's installation has no duty before it.
     writeI16(image, layout::kCraneYear, static_cast<std::int16_t>(installed.year + 1));
     EXPECT_EQ(assessLife({{1, image}}, {}, kRussian).crane.estimatedDutyBefore, 0.0);
+}
+
+TEST(LifeHistory, WhatTheUserEnteredComesBeforeThePassportsGroup)
+{
+    const MemoryImage image = makeDemoHistory(3, 1).back();
+    ASSERT_TRUE(craneGroupNumber(fixedText(image, layout::kCraneGroup, 2)));
+    const std::vector<HistoryInput> inputs{{1, image}};
+    const std::string passport = "A" + std::to_string(*craneGroupNumber(fixedText(image, layout::kCraneGroup, 2)));
+
+    const LifeAssessment fromPassport = assessLife(inputs, {}, kRussian);
+    EXPECT_EQ(fromPassport.crane.group, passport);
+    EXPECT_EQ(fromPassport.groupSource, GroupSource::Passport);
+
+    const LifeAssessment group = assessLife(inputs, {"A3", "", "", ""}, kRussian);
+    EXPECT_EQ(group.crane.group, "A3");
+    EXPECT_EQ(group.groupSource, GroupSource::User);
+    EXPECT_EQ(group.crane.designDuty, 32000.0);
+
+    // Classes give D exactly, so they come before a group entered with them.
+    const LifeAssessment classes = assessLife(inputs, {"A6", "U5 Q2", "", ""}, kRussian);
+    EXPECT_EQ(classes.crane.group, "U5 Q2");
+    EXPECT_EQ(classes.groupSource, GroupSource::User);
+    EXPECT_EQ(classes.crane.designDuty, 125000.0);
+
+    // The table says where the group came from; winch groups are always the user's.
+    const auto rows = lifeRows(assessLife(inputs, {"", "", "M4", ""}, kRussian), kRussian);
+    EXPECT_EQ(rows[1][0], "Источник расчетной группы");
+    EXPECT_EQ(rows[1][1], "паспорт крана");
+    EXPECT_EQ(rows[1][2], "пользователь");
+    EXPECT_EQ(lifeRows(group, kRussian)[1][1], "пользователь");
+
+    // The assessment names its reading.
+    EXPECT_EQ(group.reading.recorderNumber, fixedTextTrimmed(image, layout::kRecorderSerial, 16));
+    EXPECT_EQ(group.reading.readings, 1);
+    EXPECT_FALSE(group.reading.readingText.empty());
 }
