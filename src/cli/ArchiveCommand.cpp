@@ -2,6 +2,7 @@
 #include "cli/Commands.h"
 #include "cli/JsonWriter.h"
 #include "cli/TextColumns.h"
+#include "core/config/ConfigurationMemory.h"
 #include "core/image/DataFile.h"
 #include "core/text/ControlCharacters.h"
 
@@ -80,6 +81,10 @@ std::optional<MemoryImage> readReading(const std::string& name, ImportCounts& co
         MemoryImage image = readImageFile(name, &bytesRead);
         if (bytesRead != image.size()) {
             refuse(counts, err, name, "файл прочитан не полностью");
+            return std::nullopt;
+        }
+        if (configurationMemoryOf(image)) {
+            refuse(counts, err, name, "это настройки, записанные для регистратора, а не считывание крана");
             return std::nullopt;
         }
         return image;

@@ -33,8 +33,9 @@ int openSession(const ArgParser& args, const std::string& imagePath, Session& se
         return kExitFileError;
     }
     try {
+        // Refused at a question, or no reading at all (a configuration for the recorder).
         if (!loadImageFile(session, imagePath, ui))
-            return kExitChecksumRefused;
+            return ui.questionRefused() ? kExitChecksumRefused : kExitFileError;
     } catch (const FileError& e) {
         err << e.what() << "\n";
         return kExitFileError;

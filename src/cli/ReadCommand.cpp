@@ -2,6 +2,7 @@
 #include "cli/ArgParser.h"
 #include "cli/Commands.h"
 #include "cli/DeviceLink.h"
+#include "core/config/ConfigurationMemory.h"
 #include "core/device/reader/ExtendedPageActions.h"
 #include "core/image/Checksum.h"
 #include "core/image/MemoryImage.h"
@@ -56,6 +57,11 @@ int runRead(const Args& argv, std::ostream&, std::ostream& err)
         return kExitFileError;
     }
     if (isWholeMemory(*result)) {
+        // Written all the same: it is what the device holds, and the window will say the same of the file.
+        if (const auto configuration = configurationMemoryOf(result->bytes)) {
+            err << configurationMemoryMessage(*configuration, "ПСИ", "Память записана в " + *outPath + ".") << "\n";
+            return kExitOk;
+        }
         if (!checksumOk(result->bytes) && !ui.askYesNo(kChecksumQuestionDevice))
             return kExitChecksumRefused;
     }

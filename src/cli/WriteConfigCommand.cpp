@@ -4,6 +4,7 @@
 #include "cli/Commands.h"
 #include "cli/DeviceLink.h"
 #include "cli/WriteConfigOptions.h"
+#include "core/config/ConfigurationError.h"
 #include "core/config/ConfigurationMessages.h"
 #include "core/config/OperatorIdentificationRules.h"
 #include "core/config/ServicePageFromView.h"
@@ -136,6 +137,14 @@ int runWriteConfig(const Args& argv, std::ostream&, std::ostream& err)
     } catch (const FileError& e) {
         err << e.what() << "\n";
         return kExitFileError;
+    }
+
+    // Every ticked field before the port is opened: a refused one touches nothing.
+    try {
+        checkServicePage(page, session.image, session.locale);
+    } catch (const ConfigurationError& refused) {
+        err << refused.what() << "\n";
+        return kExitInputRefused;
     }
 
     CliOperatorIdentification identification(operatorName, accessCode);

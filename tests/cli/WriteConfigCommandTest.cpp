@@ -182,25 +182,32 @@ TEST_F(WriteConfig, EveryOperationArrivesAndTheNextReadFindsExactlyTheComposedAr
     // The area read again through the device, as a later "Загрузить" reads it.
     ASSERT_EQ(run("read --device sim:x.bbd --start 0x60B --size 757 -o area.bin"), kExitOk) << err;
     EXPECT_EQ(readFile(dir.file("area.bin")), bytesAt(device, 0x60B, 757));
-    // The page then shows the new operations (the write-back leaves the checksum to the recorder).
-    ASSERT_EQ(run("show dump.bbd --json --yes --locale ru_RU"), kExitOk) << err;
-    const auto shown = nlohmann::json::parse(out)["identification"];
-    EXPECT_EQ(shown["eChangeRTC"], "31.12.2026 23:59  Иванов");
-    EXPECT_EQ(shown["eOwner"], "ООО «Порт»");
+    // The memory is a configuration for the recorder, no reading of the crane: said so in words.
+    EXPECT_EQ(run("show dump.bbd --json --yes --locale ru_RU"), kExitFileError);
+    EXPECT_NE(err.find("содержит не считывание крана, а настройки, записанные для регистратора РП-2000М № 4711"),
+        std::string::npos)
+        << err;
+    EXPECT_NE(err.find("установка часов регистратора на 31.12.2026 23:59"), std::string::npos) << err;
+    EXPECT_NE(err.find("Записал: Иванов."), std::string::npos) << err;
 }
 
-TEST_F(WriteConfig, ARefusedFieldStopsAfterTheBlocksBeforeIt)
+TEST_F(WriteConfig, ARefusedFieldTouchesNoDevice)
 {
     writeFile(dir.file("ident.json"), R"({"eRegYear": "1999"})");
     EXPECT_EQ(run("write-config --device sim:x.bbd --operator Иванов --code 1 --clock '01.02.2026 03:04'"
                   " --ident ident.json"),
         kExitInputRefused);
     EXPECT_NE(err.find("Неправильно указан год изготовления регистратора параметров!"), std::string::npos) << err;
-    const MemoryImage device = readImageFile(dir.file("x.bbd"));
-    EXPECT_EQ(bytesAt(device, 0x60B, 5), "\x04\x03\x01\x02\x26");           // the clock went first
-    EXPECT_EQ(bytesAt(device, 0x6F0, 10), std::string(10, '\0'));           // no access block, no flags
-    EXPECT_EQ(bytesAt(device, 0x700, 0x200), std::string(0x200, '\0'));     // cleared, not written
-    EXPECT_EQ(bytesAt(device, 0x900, 16), bytesAt(makeDemoImage(5), 0x900, 16)); // nothing beyond the area
+    EXPECT_EQ(err.find("записаны на ПСИ"), std::string::npos) << err;
+    EXPECT_TRUE(deviceUntouched());
+
+    // A value the recorder's 16-bit field cannot hold is refused in words, never wrapped.
+    EXPECT_EQ(run("write-config --device sim:x.bbd --operator Иванов --code 1 --normalisation '100/99999;0/0;0/0;0/0'"),
+        kExitInputRefused);
+    EXPECT_NE(err.find("Датчик №1, Qном: значение 99999 вне допустимого диапазона от -32768 до 32767"),
+        std::string::npos)
+        << err;
+    EXPECT_TRUE(deviceUntouched());
 }
 
 TEST_F(WriteConfig, AMissingDeviceAndAFailedTransferHaveTheirOwnExitCodes)

@@ -93,10 +93,18 @@ private slots:
     {
         TfNormir window(fourSensors(), SensorLayout::FourSensors, 25.0F, DisplayLocale::c(), dialogs);
         show(window);
-        typeAndLeave(edit(window, "eQo"), QStringLiteral("70000"));
-        QCOMPARE(cell(sensorList(window), 0, 1), QStringLiteral("4464"));
-        QCOMPARE(text(window, "eQo"), QStringLiteral("4464"));
+        typeAndLeave(edit(window, "eQo"), QStringLiteral("32767"));
+        QCOMPARE(cell(sensorList(window), 0, 1), QStringLiteral("32767"));
         QVERIFY(dialogs.calls.empty());
+
+        // 99999 does not fit the recorder's field: refused in words, the sensor keeps its value.
+        typeAndLeave(edit(window, "eQo"), QStringLiteral("99999"));
+        QCOMPARE(dialogs.callsOf(QStringLiteral("message")).size(), 1U);
+        QCOMPARE(dialogs.calls.front().text,
+            QStringLiteral("Датчик №1, Qо: значение 99999 вне допустимого диапазона от -32768 до 32767"));
+        QCOMPARE(cell(sensorList(window), 0, 1), QStringLiteral("32767"));
+        QCOMPARE(text(window, "eQo"), QStringLiteral("32767"));
+        dialogs.clear();
 
         // Letters never reach a count field.
         typeAndLeave(edit(window, "eQnom"), QStringLiteral("1a5"));
@@ -111,7 +119,7 @@ private slots:
         edit(window, "eQo")->setText(QStringLiteral("12-3")); // pasted
         QTest::keyClick(edit(window, "eQo"), Qt::Key_Tab);
         QCOMPARE(dialogs.callsOf(QStringLiteral("message")).size(), 1U);
-        QCOMPARE(dialogs.calls.front().text, QStringLiteral("Qо: «12-3» не является целым числом"));
+        QCOMPARE(dialogs.calls.front().text, QStringLiteral("Датчик №1, Qо: «12-3» не является целым числом"));
         QCOMPARE(text(window, "eQo"), QStringLiteral("200"));
         QCOMPARE(cell(sensorList(window), 0, 1), QStringLiteral("200"));
 

@@ -121,10 +121,18 @@ private slots:
         h.dialogs.inputAnswers.push_back(QStringLiteral("3"));
         h.window->makeReport(5, ReportMode::Preview);
         const QByteArray journal = fileBytes(temporary);
-        h.dialogs.inputAnswers.push_back(QStringLiteral("abc")); // not a number: 10 rows
+        h.dialogs.inputAnswers.push_back(QStringLiteral("10"));
         h.window->makeReport(5, ReportMode::Preview);
         QVERIFY(fileBytes(temporary) != journal);
         QCOMPARE(fileBytes(temporary), cliReport(file, 5, QStringLiteral("10")));
+
+        // A limit that is no number is refused in words; no document with a limit nobody typed.
+        h.dialogs.clear();
+        h.dialogs.inputAnswers.push_back(QStringLiteral("abc"));
+        h.window->makeReport(5, ReportMode::Preview);
+        QCOMPARE(h.dialogs.kinds(), QStringList({"input", "message"}));
+        QCOMPARE(h.dialogs.calls[1].text, QStringLiteral("Количество циклов задано неверно: «abc».\nВведите целое число не меньше 0."));
+        QCOMPARE(fileBytes(temporary), cliReport(file, 5, QStringLiteral("10"))); // the earlier one, untouched
 
         // Save over an existing file replaces it.
         const QString target = h.path(QStringLiteral("existing.html"));

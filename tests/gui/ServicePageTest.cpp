@@ -1,11 +1,14 @@
 // "Записать в ПСИ" in the window, over the simulated reader device (KESTREL_PORTIO=sim:FILE,
 // one device for the whole program, as the port library is loaded once): the enabling
-// rules of the service page, a write-back whose values a later "Загрузить" shows, a
-// cancelled identification, a refused input, and nothing else starting meanwhile.
+// rules of the service page, a write-back whose values the device then holds and which a
+// later "Загрузить" recognises as a configuration for the recorder, a cancelled
+// identification, a refused field that touches nothing, and nothing else starting meanwhile.
 #include "core/config/ConfigurationArea.h"
 #include "core/config/ConfigurationMessages.h"
 #include "core/demo/DemoImage.h"
 #include "core/image/DataFile.h"
+#include "core/records/IdentificationOutput.h"
+#include "core/text/DisplayLocale.h"
 #include "gui/app/TDataModule1.h"
 #include "gui/pages/ToolsPage.h"
 #include "gui/support/GuiTestSupport.h"
@@ -183,25 +186,41 @@ private slots:
         QCOMPARE(memory.mid(0x6A0, 3), QByteArray::fromHex("b00450"));
         QCOMPARE(memory.mid(config_area::kAccess.address, 8), QByteArray("12345678"));
 
-        loadFromDevice(h);
-        QCOMPARE(h.edit("eChangeRTC")->text(), QStringLiteral("31.12.2026 23:59  Иванов И.И."));
-        QVERIFY(h.edit("eChangePassport")->text().endsWith(QStringLiteral(" Иванов И.И.")));
-        QVERIFY(h.edit("eProgramChange")->text().endsWith(QStringLiteral(" Иванов И.И.")));
+        // The device's memory decodes to what was typed.
+        MainView written;
+        fillIdentification(readFile(device_), 0.0, DisplayLocale::russian(), written.identification, written.settings);
+        QCOMPARE(written.identification.eChangeRTC, std::string("31.12.2026 23:59  Иванов И.И."));
+        QVERIFY(written.identification.eChangePassport.ends_with(" Иванов И.И."));
+        QVERIFY(written.identification.eProgramChange.ends_with(" Иванов И.И."));
+        QCOMPARE(written.identification.eOwner, std::string("ООО «Порт»"));
+        QCOMPARE(written.identification.eRegYear, std::string("2010"));
+        QCOMPARE(written.identification.eSumGruz, std::string("12,5"));
+        QCOMPARE(written.settings.thresholds[10], 1080);
+        QCOMPARE(written.settings.thresholds[9], -6);
+        QVERIFY(!written.settings.switches[2] && written.settings.switches[1]);
+        QCOMPARE(written.settings.vylet[0][1], std::string("1200"));
+        QCOMPARE(written.settings.vylet[0][2], std::string("80"));
+
+        // "Загрузить" now finds the configuration for the recorder, no reading of the crane:
+        // said in words, nothing loaded, the reading shown stays.
+        const MemoryImage shown = h.window->session().image;
+        h.dialogs.clear();
+        h.window->GetFromCopyrExecute();
+        QCOMPARE(h.dialogs.kinds(), QStringList({"message"}));
+        const QString said = h.dialogs.calls[0].text;
+        QVERIFY2(said.startsWith(QStringLiteral("ПСИ содержит не считывание крана, а настройки")), qPrintable(said));
+        QVERIFY(said.contains(QStringLiteral("установка часов регистратора на 31.12.2026 23:59")));
+        QVERIFY(said.contains(QStringLiteral("очистка данных регистратора")));
+        QVERIFY(said.contains(QStringLiteral("Записал: Иванов И.И.")));
+        QCOMPARE(h.window->session().image, shown);
         QCOMPARE(h.edit("eOwner")->text(), QStringLiteral("ООО «Порт»"));
-        QCOMPARE(h.edit("eRegYear")->text(), QStringLiteral("2010"));
-        QCOMPARE(h.edit("eSumGruz")->text(), QStringLiteral("12,5"));
-        QCOMPARE(child<QSpinBox>(h, "AverTime")->value(), 1080);
-        QCOMPARE(child<QSpinBox>(h, "StopUnload")->value(), -6);
-        QVERIFY(!box(h, "chbStop2")->isChecked());
-        QVERIFY(box(h, "chbStop1")->isChecked());
-        QCOMPARE(grid->item(0, 1)->text(), QStringLiteral("1200"));
-        QCOMPARE(grid->item(0, 2)->text(), QStringLiteral("80"));
     }
 
     void cancelledIdentificationWritesNothing()
     {
         WindowHarness h;
-        loadFromDevice(h);
+        h.open(h.writeDemo(41));
+        h.dialogs.clear();
         const QByteArray before = deviceMemory();
         const MemoryImage image = h.window->session().image;
 
@@ -224,33 +243,35 @@ private slots:
         h.window->close();
     }
 
-    void refusedInputKeepsWhatWasNotWrittenTicked()
+    void aRefusedFieldTouchesNothing()
     {
         WindowHarness h;
-        loadFromDevice(h);
+        h.open(h.writeDemo(41));
+        const QByteArray before = deviceMemory();
         box(h, "chbSetRTC")->click();
         box(h, "chbEditPKR")->click();
         h.edit("eRegYear")->setText(QStringLiteral("1999"));
         h.identification.answers = {ivanov(), ivanov()};
+        h.dialogs.clear();
         h.window->PkrSaveExecute();
 
+        // Refused before the operator is asked, the device searched or anything written.
         QCOMPARE(messages(h), QStringList{QString::fromUtf8(config_text::kRecorderYearWrong)});
-        // The clock went before the refused field; the identification and the flags did not.
-        QVERIFY(!box(h, "chbSetRTC")->isChecked());
+        QVERIFY(h.identification.recorderNumbers.empty());
+        QCOMPARE(deviceMemory(), before);
+        QVERIFY(!h.window->statusText(0).contains(QStringLiteral("записаны на ПСИ")));
+        QVERIFY(box(h, "chbSetRTC")->isChecked());
         QVERIFY(box(h, "chbEditPKR")->isChecked());
         QVERIFY(child<QGroupBox>(h, "gbInfo")->isEnabled());
-        const QByteArray memory = deviceMemory();
-        QCOMPARE(memory.at(config_area::kOperationFlags), '\0');
-        QCOMPARE(memory.mid(config_area::kIdentification.address, config_area::kIdentification.length),
-            QByteArray(config_area::kIdentification.length, '\0'));
 
         // Mended, the same boxes write.
         h.dialogs.clear();
         h.edit("eRegYear")->setText(QStringLiteral("2050"));
         h.window->PkrSaveExecute();
         QCOMPARE(messages(h), QStringList{QString::fromUtf8(config_text::kWriteBackDone)});
-        QVERIFY(!box(h, "chbEditPKR")->isChecked());
-        QCOMPARE(deviceMemory().at(config_area::kOperationFlags), char(config_area::kFlagIdentification));
+        QVERIFY(!box(h, "chbEditPKR")->isChecked() && !box(h, "chbSetRTC")->isChecked());
+        QCOMPARE(deviceMemory().at(config_area::kOperationFlags),
+            char(config_area::kFlagClock | config_area::kFlagIdentification));
     }
 
     void nothingElseStartsWhileAWriteBackRuns()

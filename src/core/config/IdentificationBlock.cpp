@@ -8,6 +8,7 @@
 #include "core/image/DateTime.h"
 #include "core/image/FixedText.h"
 #include "core/image/ImageLayout.h"
+#include "core/text/Cp1251.h"
 
 #include <algorithm>
 #include <cmath>
@@ -58,8 +59,33 @@ void beginIdentificationChange(MutableBytes image, std::string_view operatorName
     addOperationFlag(image, config_area::kFlagIdentification);
 }
 
+void checkIdentificationTexts(const IdentificationTexts& t)
+{
+    const std::pair<const std::string*, const char*> fields[] = {{&t.eRegType, "Тип РП"},
+        {&t.eRegNum, "Зав. номер РП"}, {&t.eRegProd, "Изготовитель РП"}, {&t.eRegSetupName, "Установщик"},
+        {&t.eMarka, "Тип крана"}, {&t.eNumber, "Зав. номер крана"}, {&t.eProd, "Изготовитель крана"},
+        {&t.eOwner, "Владелец"}, {&t.eGroup, "Группа классификации крана"},
+        {&t.eEnter, "Дата ввода крана в эксплуатацию"}};
+    for (const auto& [typed, name] : fields) {
+        // The recorder keeps Windows-1251: a character outside it would arrive as "?".
+        const std::string kept = cp1251ToUtf8(utf8ToCp1251(*typed));
+        if (kept == *typed)
+            continue;
+        std::size_t at = 0;
+        while (at < kept.size() && at < typed->size() && kept[at] == (*typed)[at])
+            ++at;
+        // The first character that differs, whole (its UTF-8 bytes).
+        std::size_t end = at + 1;
+        while (end < typed->size() && (static_cast<unsigned char>((*typed)[end]) & 0xC0U) == 0x80U)
+            ++end;
+        throw ConfigurationError(std::string("Поле «") + name + "»: символ «" + typed->substr(at, end - at)
+            + "» нельзя записать в регистратор (допустимы буквы, цифры и знаки кодировки Windows-1251).");
+    }
+}
+
 void composeIdentificationBlock(MutableBytes image, const IdentificationTexts& t, const DisplayLocale& locale)
 {
+    checkIdentificationTexts(t);
     putFixedText(image, kRecorderType, 32, t.eRegType);
     putFixedText(image, kRecorderSerial, 16, t.eRegNum);
     putFixedText(image, kRecorderMaker, 64, t.eRegProd);
@@ -72,11 +98,12 @@ void composeIdentificationBlock(MutableBytes image, const IdentificationTexts& t
     putFixedText(image, kCraneMaker, 64, t.eProd);
     putFixedText(image, kCraneOwner, 64, t.eOwner);
 
+    // The field is a signed byte: a longer life would come back as another number.
     const auto serviceLife = parseDecimalInteger(t.eSrok);
-    if (!serviceLife)
-        throw ConfigurationError(text::kServiceLifeWrong);
-    // The field keeps the low 8 bits of the typed number.
-    image[kServiceLife] = static_cast<std::uint8_t>(static_cast<std::uint32_t>(*serviceLife) & 0xFFU);
+    if (!serviceLife || *serviceLife < 0 || *serviceLife > kLongestServiceLife)
+        throw ConfigurationError(std::string(text::kServiceLifeWrong) + "\nДопустимо от 0 до "
+            + std::to_string(kLongestServiceLife) + " лет.");
+    image[kServiceLife] = static_cast<std::uint8_t>(*serviceLife);
 
     putFixedText(image, kCraneGroup, 2, t.eGroup);
     putFixedText(image, kInServiceDate, 20, t.eEnter);

@@ -1,6 +1,7 @@
 #include "core/config/Normalisation.h"
 
 #include "core/config/NormalisationText.h"
+#include "core/config/SensorField.h"
 #include "core/image/ImageLayout.h"
 #include "core/text/NumberFormat.h"
 
@@ -15,17 +16,14 @@ namespace {
 constexpr std::string_view kZeroField = "Qо";
 constexpr std::string_view kNominalField = "Qном";
 
-// The recorder keeps 16-bit counts: an integer is taken by its low 16 bits, signed.
-int lowSixteenBits(std::int32_t value)
-{
-    return static_cast<std::int16_t>(static_cast<std::uint16_t>(static_cast<std::uint32_t>(value) & 0xFFFFU));
-}
-
+// The recorder keeps 16-bit counts: a value beyond them is refused, naming the field.
 std::string storedText(std::string_view text, SensorLayout layout, const DisplayLocale& locale, std::string_view field)
 {
-    if (layout == SensorLayout::TwoSensors)
+    if (layout == SensorLayout::TwoSensors) {
+        sensorCountFromVolts(text, field, locale);
         return formatFixed(decimalFromText(text, locale, field), 2, locale);
-    return std::to_string(lowSixteenBits(integerFromText(text, field)));
+    }
+    return std::to_string(sensorCountFromText(text, field));
 }
 
 } // namespace
@@ -39,8 +37,8 @@ SensorLayout sensorLayoutOf(ConstBytes image)
 SensorRow storedSensor(const SensorRow& sensor, std::string_view zeroText, std::string_view nominalText,
     SensorLayout layout, const DisplayLocale& locale)
 {
-    return {sensor.caption, storedText(zeroText, layout, locale, kZeroField),
-        storedText(nominalText, layout, locale, kNominalField)};
+    return {sensor.caption, storedText(zeroText, layout, locale, sensorFieldName(sensor.caption, kZeroField)),
+        storedText(nominalText, layout, locale, sensorFieldName(sensor.caption, kNominalField))};
 }
 
 std::optional<std::string> scaledNominal(std::string_view zeroText, std::string_view nominalText,
@@ -85,8 +83,8 @@ std::vector<ConfirmedSensor> confirmedSensors(
                         - decimalFromText(sensor.zero, locale, kZeroField),
                     2, locale);
             else
-                span = std::to_string(lowSixteenBits(integerFromText(sensor.nominal, kNominalField))
-                    - lowSixteenBits(integerFromText(sensor.zero, kZeroField)));
+                span = std::to_string(sensorCountFromText(sensor.nominal, kNominalField)
+                    - sensorCountFromText(sensor.zero, kZeroField));
             rows.push_back({sensor.zero, sensor.nominal, std::move(span)});
         }
     } catch (const NormalisationError&) {

@@ -3,7 +3,8 @@
 #include "core/config/AccessBlock.h"
 #include "core/config/ConfigurationArea.h"
 #include "core/config/ConfigurationError.h"
-#include "core/config/TypedNumber.h"
+#include "core/config/NormalisationText.h"
+#include "core/config/SensorField.h"
 #include "core/image/ImageLayout.h"
 #include "core/text/NumberFormat.h"
 
@@ -17,21 +18,19 @@ namespace {
 
 constexpr std::size_t kSensorFields = 2; // Qo, then Qном
 
-std::uint16_t low16(std::int32_t value) { return static_cast<std::uint16_t>(static_cast<std::uint32_t>(value) & 0xFFFFU); }
-
 // A count of the two-sensor layout from the text of its list cell.
-std::int16_t countFromVolts(const std::string& typed, std::int16_t storedCount, const DisplayLocale& locale)
+std::int16_t countFromVolts(
+    const std::string& typed, std::int16_t storedCount, const std::string& field, const DisplayLocale& locale)
 {
     // Two decimals cannot carry every count back: an untouched cell keeps its count.
     if (typed == formatFixed(storedCount * kVoltsPerSensorCount, 2, locale))
         return storedCount;
-    const auto volts = parseDecimalDouble(typed, locale);
-    if (!volts)
-        throw ConfigurationError(numberConversionMessage(typed));
-    const double count = std::round(*volts / kVoltsPerSensorCount);
-    if (count < INT16_MIN || count > INT16_MAX)
-        throw ConfigurationError(numberConversionMessage(typed));
-    return static_cast<std::int16_t>(count);
+    return sensorCountFromVolts(typed, field, locale);
+}
+
+std::string sensorField(std::size_t sensor, std::size_t field)
+{
+    return sensorFieldName("Датчик №" + std::to_string(sensor + 1), field == 0 ? "Qo" : "Qном");
 }
 
 } // namespace
@@ -48,16 +47,21 @@ void composeNormalisationBlock(MutableBytes image, const CalibrationTexts& calib
     const auto block = image.subspan(base, config_area::kNormalisation.length);
     std::fill(block.begin(), block.end(), std::uint8_t{0});
 
-    if (twoSensors) {
-        for (std::size_t k = 0; k < 2; ++k)
-            for (std::size_t field = 0; field < kSensorFields; ++field) {
-                const std::size_t at = base + 8 * k + 2 * field;
-                writeI16(image, at, countFromVolts(calibr[k][field], stored[(at - base) / 2], locale));
-            }
-    } else {
-        for (std::size_t k = 0; k < calibr.size(); ++k)
-            for (std::size_t field = 0; field < kSensorFields; ++field)
-                writeU16(image, base + 4 * k + 2 * field, low16(convertInteger(calibr[k][field])));
+    try {
+        if (twoSensors) {
+            for (std::size_t k = 0; k < 2; ++k)
+                for (std::size_t field = 0; field < kSensorFields; ++field) {
+                    const std::size_t at = base + 8 * k + 2 * field;
+                    writeI16(image, at,
+                        countFromVolts(calibr[k][field], stored[(at - base) / 2], sensorField(k, field), locale));
+                }
+        } else {
+            for (std::size_t k = 0; k < calibr.size(); ++k)
+                for (std::size_t field = 0; field < kSensorFields; ++field)
+                    writeI16(image, base + 4 * k + 2 * field, sensorCountFromText(calibr[k][field], sensorField(k, field)));
+        }
+    } catch (const NormalisationError& refused) {
+        throw ConfigurationError(std::string("Нормировка датчиков не записана.\n") + refused.what());
     }
     addOperationFlag(image, config_area::kFlagNormalisation);
 }

@@ -50,18 +50,29 @@ void putThresholds(MutableBytes image, ServicePage& page)
     }
 }
 
+// A cell of sgVylet within what its field of the block holds; the message names the cell.
+int gridCell(const ServicePage& page, std::size_t zone, std::size_t column, int highest)
+{
+    const std::string& typed = page.vylet[zone][column];
+    const std::string where = std::string(config_text::kCharacteristicComposeFailed) + "\nЗона "
+        + std::to_string(zone + 1) + ", «" + (column == 0 ? "Код датчика" : "Нагрузка, %") + "»: ";
+    const auto value = platformStrToInt(typed);
+    if (!value && typed.find_first_not_of(" \t") == std::string::npos)
+        throw ConfigurationError(where + "значение не введено");
+    if (!value)
+        throw ConfigurationError(where + "«" + typed + "» не является целым числом");
+    if (*value < 0 || *value > highest)
+        throw ConfigurationError(where + "значение " + std::to_string(*value) + " вне допустимого диапазона от 0 до "
+            + std::to_string(highest));
+    return *value;
+}
+
 void putLoadCharacteristic(MutableBytes image, const ServicePage& page)
 {
     for (std::size_t zone = 0; zone < kLoadCharacteristicZones; ++zone) {
         const std::size_t at = kLoadCharacteristic + 3 * zone;
-        const auto code = platformStrToInt(page.vylet[zone][0]);
-        if (!code)
-            throw ConfigurationError(config_text::kCharacteristicComposeFailed);
-        writeU16(image, at, low16(*code));
-        const auto load = platformStrToInt(page.vylet[zone][1]);
-        if (!load)
-            throw ConfigurationError(config_text::kCharacteristicComposeFailed);
-        image[at + 2] = static_cast<std::uint8_t>(static_cast<std::uint32_t>(*load) & 0xFFU);
+        writeU16(image, at, static_cast<std::uint16_t>(gridCell(page, zone, 0, 0xFFFF)));
+        image[at + 2] = static_cast<std::uint8_t>(gridCell(page, zone, 1, 0xFF));
     }
 }
 

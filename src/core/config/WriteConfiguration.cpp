@@ -10,6 +10,7 @@
 #include "core/config/ReadBackCheck.h"
 #include "core/config/WriteBackProcedure.h"
 
+#include <memory>
 #include <vector>
 
 namespace kestrel {
@@ -40,6 +41,8 @@ public:
         try {
             writeBlocks(who);
         } catch (const ConfigurationError& refused) {
+            // Checked before the search, so this is not expected; the area is cleared already.
+            ui_.setStatusText(kWriteFailed);
             ui_.showMessage(refused.what());
             return WriteBackResult::InputRefused;
         } catch (const WriteFailed& failed) {
@@ -127,10 +130,34 @@ private:
 
 } // namespace
 
+void checkServicePage(const ServicePage& page, const MemoryImage& image, const DisplayLocale& locale)
+{
+    // Each block composed on a copy, exactly as the write-back will compose it.
+    auto scratch = std::make_unique<MemoryImage>(image);
+    ServicePage typed = page;
+    if (typed.chbSetRTC)
+        composeClockBlock(*scratch, typed.clock, {});
+    if (typed.chbEditPKR) {
+        beginIdentificationChange(*scratch, {});
+        composeIdentificationBlock(*scratch, typed.identification, locale);
+    }
+    if (typed.chbNormir)
+        composeNormalisationBlock(*scratch, typed.calibr, locale);
+    if (typed.chbProgram)
+        composeProgramBlock(*scratch, typed, {});
+}
+
 WriteBackResult runWriteBack(ServicePage& page, MemoryImage& image, OperatorCredentials& credentials,
     ConfigurationLink& link, Clock& clock, UserInterface& ui, OperatorIdentification& identification,
     const DisplayLocale& locale)
 {
+    // A slip of the keyboard must never cost the device its configuration area.
+    try {
+        checkServicePage(page, image, locale);
+    } catch (const ConfigurationError& refused) {
+        ui.showMessage(refused.what());
+        return WriteBackResult::InputRefused;
+    }
     const auto who = identification.identify(page.identification.eRegNum);
     if (!who)
         return WriteBackResult::Cancelled;

@@ -14,13 +14,19 @@ namespace kestrel {
 enum class WriteBackResult {
     Cancelled,        // the operator identification was not confirmed: nothing written, no message
     DeviceNotFound,   // "Прибор считывания  информации не подключен!"
-    InputRefused,     // an input check failed (its message was shown); nothing more written
+    InputRefused,     // a field was refused (its message, naming it, was shown); nothing was asked,
+                      // searched or written
     TransferFailed,   // a device write failed (its message was shown)
     ReadBackDiffers,  // everything was written, but reading the area back gave other bytes
     Done,             // "Данные успешно записаны в память!"
 };
 
-// "Записать в ПСИ": asks who performs it, finds the reader device, clears the
+// Every field of every ticked operation, checked the way composing its block would:
+// throws ConfigurationError whose message names the first field refused. Nothing changes.
+void checkServicePage(const ServicePage& page, const MemoryImage& image, const DisplayLocale& locale);
+
+// "Записать в ПСИ": checks every ticked field first (a refusal ends it before anything is
+// asked or touched), asks who performs it, finds the reader device, clears the
 // configuration area 0x60B–0x8FF, composes each ticked block in `image` and writes it,
 // writes the access block last, reads the area back and compares. Messages go through
 // `ui`; `credentials` keeps the operator name and access code confirmed last (the

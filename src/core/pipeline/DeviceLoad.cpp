@@ -17,11 +17,16 @@ DeviceLoadResult loadFromDevice(
     const auto reading = std::make_unique<MemoryImage>();
     if (!readDeviceChecked(transfer, 0, *reading, check))
         return DeviceLoadResult::ReadFailed;
-    session.image = *reading;
-    if (!checksumOk(session.image) && !ui.askYesNo(kChecksumQuestionDevice))
+    // The read said "loaded into memory"; the status tells what came of it.
+    if (holdsConfiguration(*reading, "ПСИ", ui)) {
+        ui.setStatusText(kConfigurationHeldStatus);
+        return DeviceLoadResult::Configuration;
+    }
+    if (!checksumOk(*reading) && !ui.askYesNo(kChecksumQuestionDevice)) {
+        ui.setStatusText(kReadingRefusedStatus);
         return DeviceLoadResult::ChecksumRefused;
-    resetPeriodStart(session);
-    processImage(session, ui);
+    }
+    startReading(session, *reading, ui);
     return DeviceLoadResult::Processed;
 }
 

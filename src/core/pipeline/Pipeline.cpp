@@ -1,5 +1,6 @@
 #include "core/pipeline/Pipeline.h"
 
+#include "core/config/ConfigurationMemory.h"
 #include "core/image/Checksum.h"
 #include "core/image/DataFile.h"
 #include "core/image/ImageLayout.h"
@@ -37,17 +38,35 @@ bool decodeRecords(Session& s, UserInterface& ui)
     }
 }
 
+namespace {
+
+// Classes a failing step could not compute are shown empty: "U0" or "Q0" would pass for a result.
+void forgetClasses(Session& s, bool loadClassesToo)
+{
+    for (LoadStatistics& block : s.stats) {
+        if (loadClassesToo)
+            block.loadClass = kClassNotComputed;
+        block.usageClass = kClassNotComputed;
+        block.group = kClassNotComputed;
+    }
+}
+
+} // namespace
+
 bool calcClassification(Session& s, UserInterface& ui)
 {
     ui.processMessages();
+    bool loadsClassified = false;
     try {
         classifyLoads(s.stats);
+        loadsClassified = true;
         // The reading date is converted only where the elapsed time needs it: an impossible
         // date (31 February) fails that step and keeps the totals, masses and classes above.
         const DateTime periodEnd = stampToDateTime(stampAt(s.image, layout::kReadingStamp));
         classifyUsage(s.stats, s.periodStart, periodEnd, readI8(s.image, layout::kServiceLife));
         return true;
     } catch (const std::exception&) {
+        forgetClasses(s, !loadsClassified);
         ui.showMessage(kStatisticsFailedMessage);
         return false;
     }
@@ -76,29 +95,80 @@ void showStatistics(Session& s)
     }
 }
 
-void processImage(Session& s, UserInterface& ui)
+bool processImage(Session& s, UserInterface& ui)
 {
-    showIdentification(s, ui);
-    decodeRecords(s, ui);
-    calcClassification(s, ui);
+    bool complete = showIdentification(s, ui);
+    complete = decodeRecords(s, ui) && complete;
+    complete = calcClassification(s, ui) && complete;
     showStatistics(s);
+    s.processingFailed = !complete;
+    return complete;
+}
+
+void clearDecoded(Session& s)
+{
+    const int step = s.view.distribution.step;
+    const auto shown = s.view.distribution.shown;
+    s.view = MainView{};
+    s.view.distribution.step = step;
+    s.view.distribution.shown = shown;
+    s.stats = StatisticsBlocks{};
+    s.cycleRows = CycleRows{};
+    s.processingFailed = false;
 }
 
 void resetPeriodStart(Session& s) { s.periodStart = readI32(s.image, layout::kInstallationDay); }
 
+void startReading(Session& s, const MemoryImage& reading, UserInterface& ui)
+{
+    s.image = reading;
+    s.hasReading = true;
+    clearDecoded(s);
+    resetPeriodStart(s);
+    if (!processImage(s, ui))
+        ui.setStatusText(kProcessedWithErrorsStatus);
+}
+
+std::string shortFileQuestion(const std::string& fileName, std::size_t bytesSupplied)
+{
+    return "Файл данных «" + fileName + "» короче памяти регистратора: в нем " + std::to_string(bytesSupplied)
+        + " байт из " + std::to_string(kImageSize)
+        + ", недостающее заполнено нулями.\nДанные неполные. Продолжить обработку?";
+}
+
+bool holdsConfiguration(const MemoryImage& reading, const std::string& where, UserInterface& ui)
+{
+    const auto configuration = configurationMemoryOf(reading);
+    if (configuration)
+        ui.showMessage(configurationMemoryMessage(*configuration, where));
+    return configuration.has_value();
+}
+
 bool loadImage(Session& s, const MemoryImage& image, UserInterface& ui)
 {
-    s.image = image;
-    if (!checksumOk(s.image) && !ui.askYesNo(kChecksumQuestionFile))
+    if (holdsConfiguration(image, "Считывание из архива", ui))
         return false;
-    resetPeriodStart(s);
-    processImage(s, ui);
+    if (!checksumOk(image) && !ui.askYesNo(kChecksumQuestionFile))
+        return false;
+    startReading(s, image, ui);
     return true;
 }
 
 bool loadImageFile(Session& s, const std::string& fileName, UserInterface& ui)
 {
-    return loadImage(s, readImageFile(fileName), ui);
+    std::size_t bytesSupplied = 0;
+    const MemoryImage reading = readImageFile(fileName, &bytesSupplied);
+    if (holdsConfiguration(reading, "Файл «" + fileName + "»", ui))
+        return false;
+    // A short file is said to be short: its checksum would blame the device's reading.
+    if (bytesSupplied < kImageSize) {
+        if (!ui.askYesNo(shortFileQuestion(fileName, bytesSupplied)))
+            return false;
+    } else if (!checksumOk(reading) && !ui.askYesNo(kChecksumQuestionFile)) {
+        return false;
+    }
+    startReading(s, reading, ui);
+    return true;
 }
 
 } // namespace kestrel

@@ -25,21 +25,40 @@ void showStatistics(Session& session);
 // lvLast / lvStop from the cycle view rows.
 void fillCycleLists(Session& session);
 
+inline constexpr const char* kProcessedWithErrorsStatus = "Данные обработаны с ошибками";
+
 // The common tail of every load: identification, decoding, statistics, summary display.
-// Each step reports its own failure and the next one still runs.
-void processImage(Session& session, UserInterface& ui);
+// Each step reports its own failure and the next one still runs. True when every step
+// succeeded (also kept in session.processingFailed).
+bool processImage(Session& session, UserInterface& ui);
+
+// Forgets everything decoded and shown, as in a freshly started program, so that a step
+// that fails afterwards leaves its fields empty and never an earlier reading's texts.
+// The display choices (the load step, the series shown) and the image stay.
+void clearDecoded(Session& session);
+
+// A new reading accepted: it replaces the image, the period starts at its installation
+// day, and it is processed from a fresh display.
+void startReading(Session& session, const MemoryImage& reading, UserInterface& ui);
+
+// A memory holding a configuration written for the recorder is no reading: says so in
+// words (`where` names the source: "ПСИ", "Файл «…»") and returns true.
+bool holdsConfiguration(const MemoryImage& reading, const std::string& where, UserInterface& ui);
+
+// "Файл данных «…» короче памяти регистратора: …\nПродолжить обработку?"
+std::string shortFileQuestion(const std::string& fileName, std::size_t bytesSupplied);
 
 // Start of the reporting period after a load: the installation day at 0x772.
 void resetPeriodStart(Session& session);
 
 // Pipeline B on an image already at hand (a reading kept in the archive): checksum
-// question, period start, processing. False when the user stopped at the question
-// (the image is in the session then, unprocessed).
+// question, period start, processing. False when the reading was refused or the user
+// stopped at the question: the session is then exactly as before.
 bool loadImage(Session& session, const MemoryImage& image, UserInterface& ui);
 
-// Pipeline B after the file was chosen: read, checksum question, period start, processing.
-// Returns false when the user stopped at the checksum question (the bytes read stay).
-// Throws FileError when the file cannot be read.
+// Pipeline B after the file was chosen: read, the short-file or checksum question, period
+// start, processing. False when the file was refused or the user stopped at the question:
+// the session is then exactly as before. Throws FileError when the file cannot be read.
 bool loadImageFile(Session& session, const std::string& fileName, UserInterface& ui);
 
 // The start-of-period operation with an earlier data file; true when the image changed.

@@ -84,8 +84,10 @@ bool applyPreviousReading(Session& s, const MemoryImage& earlier, const std::str
     }
 
     subtractEarlierReading(s.image, earlier);
+    clearDecoded(s);
     s.periodStart = earlierReading;
-    processImage(s, ui);
+    if (!processImage(s, ui))
+        ui.setStatusText(kProcessedWithErrorsStatus);
     return true;
 }
 

@@ -18,6 +18,10 @@ struct Session {
     CycleRows cycleRows{};
     MainView view;
     DisplayLocale locale;
+    // A reading (device, file or archive) is in the image; a fresh window holds none.
+    bool hasReading = false;
+    // A step of the last processing failed: the texts shown are incomplete.
+    bool processingFailed = false;
 };
 
 } // namespace kestrel

@@ -79,7 +79,12 @@ std::optional<ReportDocument> buildReportDocument(int tag, const ReportInput& in
             const auto limitText = ui.inputText(title, kRowLimitPrompt, std::to_string(input.view.lvLast.size()));
             if (!limitText)
                 return std::nullopt;
-            limit = parseRowLimit(*limitText);
+            const auto typed = parseRowLimit(*limitText);
+            if (!typed) {
+                ui.showMessage(rowLimitRefusedMessage(*limitText));
+                return std::nullopt;
+            }
+            limit = *typed;
         }
 
         title = fullReportTitle(title, input.view.identification);

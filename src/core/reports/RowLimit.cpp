@@ -4,6 +4,17 @@
 
 namespace kestrel {
 
-int parseRowLimit(std::string_view text) { return platformStrToIntDef(text, kDefaultRowLimit); }
+std::optional<int> parseRowLimit(std::string_view text)
+{
+    const auto limit = platformStrToInt(text);
+    if (!limit || *limit < 0)
+        return std::nullopt;
+    return *limit;
+}
+
+std::string rowLimitRefusedMessage(std::string_view text)
+{
+    return "Количество циклов задано неверно: «" + std::string(text) + "».\nВведите целое число не меньше 0.";
+}
 
 } // namespace kestrel

@@ -9,6 +9,9 @@ namespace kestrel {
 
 using Spectrum = std::array<std::int32_t, layout::kSpectrumBuckets>;
 
+// A class that a failing step could not compute: shown as an empty text.
+inline constexpr std::int32_t kClassNotComputed = -1;
+
 // Statistics of one mechanism. Bucket i of the spectrum counts cycles at load (i + 1) %.
 struct LoadStatistics {
     float capacity = 0.0f;

@@ -8,7 +8,10 @@ namespace kestrel {
 
 namespace {
 
-std::string classText(const char* letter, std::int32_t number) { return letter + std::to_string(number); }
+std::string classText(const char* letter, std::int32_t number)
+{
+    return number == kClassNotComputed ? std::string() : letter + std::to_string(number);
+}
 
 } // namespace
 

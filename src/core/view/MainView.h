@@ -21,11 +21,15 @@ struct IdentificationView {
     // Reporting period and last operations
     std::string eChangePassport, eChangeRTC, eDateCheck, eStartDateCheck, eProgramChange;
     std::string lVersion;
+
+    bool operator==(const IdentificationView&) const = default;
 };
 
 struct ListRow {
     std::string caption;
     std::vector<std::string> subItems;
+
+    bool operator==(const ListRow&) const = default;
 };
 
 struct SettingsView {
@@ -39,18 +43,24 @@ struct SettingsView {
     std::vector<ListRow> calibr;
 
     SettingsView();
+
+    bool operator==(const SettingsView&) const = default;
 };
 
 struct StatisticsView {
     std::string eKp, eQi, eUi, eAi, eNcicl, eMoto, eKranHar, eStop, eMass;
     // lvCommon value columns (winch 1, winch 2) of its seven rows.
     std::array<std::array<std::string, 2>, 7> lvCommon{};
+
+    bool operator==(const StatisticsView&) const = default;
 };
 
 struct ChartPoint {
     double x = 0.0;
     double y = 0.0;
     std::string label;
+
+    bool operator==(const ChartPoint&) const = default;
 };
 
 struct DistributionView {
@@ -62,6 +72,8 @@ struct DistributionView {
     std::array<bool, 3> shown{true, true, true}; // chbKran, chbLeb1, chbLeb2
     double leftAxisMaximum = 353.0;
     bool legendVisible = true;
+
+    bool operator==(const DistributionView&) const = default;
 };
 
 // A row of lvLast / lvStop. Icons index the image list (-1 = none).
@@ -70,6 +82,8 @@ struct CycleListRow {
     std::array<std::string, 4> subItems; // winch 1, winch 2, mass, state
     int icon = -1;
     int stateIcon = -1;
+
+    bool operator==(const CycleListRow&) const = default;
 };
 
 struct MainView {
@@ -79,6 +93,8 @@ struct MainView {
     DistributionView distribution;
     std::vector<CycleListRow> lvLast;
     std::vector<CycleListRow> lvStop;
+
+    bool operator==(const MainView&) const = default;
 };
 
 // Fixed captions of the lists and settings the window is built with.

@@ -26,6 +26,8 @@ public:
     };
 
     virtual void message(QWidget* parent, const QString& text) = 0;
+    // A notice that is neither a failure nor a refusal (a save the user cancelled).
+    virtual void information(QWidget* parent, const QString& text) = 0;
     virtual void error(QWidget* parent, const QString& caption, const QString& text) = 0;
     virtual bool question(QWidget* parent, const QString& text) = 0; // Yes/No; true for Yes
     virtual std::optional<QString> input(

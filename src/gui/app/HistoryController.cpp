@@ -2,12 +2,14 @@
 
 #include "core/archive/PreviousReading.h"
 #include "core/archive/ReadingSummary.h"
+#include "core/config/ConfigurationMemory.h"
 #include "core/image/FixedText.h"
 #include "core/image/ImageLayout.h"
 #include "core/life/DesignDuty.h"
 #include "core/life/HistoryView.h"
 #include "core/life/LifeHistory.h"
 #include "gui/app/GuiDialogs.h"
+#include "gui/app/HelpTopics.h"
 #include "gui/pages/HistoryPage.h"
 
 #include <QDir>
@@ -23,12 +25,14 @@ QString qt(const std::string& text) { return QString::fromStdString(text); }
 
 constexpr const char* kNothingLoadedNote
     = "Считайте данные регистратора или откройте файл данных: здесь появятся все его считывания из архива.";
-constexpr const char* kDesignFormatMessage
-    = "Расчетная группа крана указывается как A1…A8, классы крана — как «U5 Q3», группы лебедок — как M1…M8.";
+constexpr const char* kUnsavedDesignText
+    = "Расчетные группы крана не сохранены в архив и учитываются только до закрытия программы.";
 
-std::optional<int> passportGroup(const MemoryImage& image)
+// The passport's group as it reads ("" when it does not read as a group).
+std::string passportGroup(const MemoryImage& image)
 {
-    return craneGroupNumber(fixedText(image, layout::kCraneGroup, 2));
+    const std::string text = fixedTextTrimmed(image, layout::kCraneGroup, 2);
+    return craneGroupNumber(text) ? text : std::string();
 }
 
 } // namespace
@@ -38,6 +42,10 @@ HistoryController::HistoryController(const Parts& parts, const std::string& arch
 {
     connect(parts_.page, &HistoryPage::readingChosen, this, &HistoryController::chooseReading);
     connect(parts_.page, &HistoryPage::designSaveRequested, this, &HistoryController::saveDesign);
+    // The page's tab answers F1 with the page's topic, as the other tabs do with theirs.
+    for (QWidget* widget = parts_.page; widget != nullptr; widget = widget->parentWidget())
+        if (widget->objectName() == QLatin1String("tsHistory"))
+            widget->setProperty(kHelpContextProperty, kHelpHistory);
     HistoryView empty;
     empty.note = kNothingLoadedNote;
     parts_.page->showContent(empty);
@@ -101,8 +109,9 @@ void HistoryController::refresh()
     std::string note;
     if (ReadingArchive* archive = link_.archive()) {
         try {
+            // A configuration written for the recorder, kept by an earlier version, is no reading.
             for (const StoredReading& stored : archive->readings(current.recorder))
-                if (const auto image = archive->image(stored.id))
+                if (const auto image = archive->image(stored.id); image && !configurationMemoryOf(*image))
                     readings.push_back({stored.id, *image});
             design = archive->design(craneOf(*shown_));
         } catch (const ArchiveError& error) {
@@ -111,6 +120,11 @@ void HistoryController::refresh()
         }
     } else {
         note = link_.reason() + " Показано только текущее считывание.";
+    }
+    if (unsaved_ && unsaved_->crane.craneType == craneOf(*shown_).craneType
+        && unsaved_->crane.craneNumber == craneOf(*shown_).craneNumber) {
+        design = unsaved_->design;
+        note += (note.empty() ? "" : " ") + std::string(kUnsavedDesignText);
     }
     // The reading shown belongs to its history even when the archive could not keep it.
     const bool stored = std::ranges::any_of(readings, [&](const HistoryInput& r) { return r.image == *shown_; });
@@ -127,9 +141,6 @@ void HistoryController::refresh()
             break;
     }
 
-    const auto group = passportGroup(*shown_);
-    if (group)
-        design.craneGroup = "A" + std::to_string(*group);
     HistoryView view;
     try {
         const LifeHistory history = buildLifeHistory(readings, design, locale_);
@@ -143,7 +154,7 @@ void HistoryController::refresh()
     if (!note.empty())
         view.note = view.note.empty() ? note : note + "\n" + view.note;
     parts_.page->showContent(view);
-    parts_.page->showDesign(design, group.has_value());
+    parts_.page->showDesign(design, passportGroup(*shown_));
 }
 
 void HistoryController::chooseReading(qint64 id)
@@ -165,23 +176,24 @@ void HistoryController::saveDesign()
 {
     if (!shown_)
         return;
-    DesignClasses design = parts_.page->design();
-    const bool valid = (design.craneGroup.empty() || craneGroupNumber(design.craneGroup))
-        && (design.craneDesign.empty() || parseDesignClasses(design.craneDesign))
-        && (design.winch1Group.empty() || winchGroupNumber(design.winch1Group))
-        && (design.winch2Group.empty() || winchGroupNumber(design.winch2Group));
-    if (!valid) {
-        parts_.dialogs->message(parts_.window, qt(kDesignFormatMessage));
+    const DesignClasses design = parts_.page->design();
+    if (const std::string problem = designProblem(design); !problem.empty()) {
+        parts_.dialogs->message(parts_.window, qt(problem));
         return;
     }
-    ReadingArchive* archive = archiveOrSay();
-    if (archive == nullptr)
-        return;
-    try {
-        archive->setDesign(craneOf(*shown_), design);
-    } catch (const ArchiveError& error) {
-        parts_.dialogs->message(parts_.window, qt(error.what()));
-        return;
+    // What cannot be kept in the archive is still used until the program closes: a group
+    // typed and then ignored would give a verdict the user did not ask for.
+    const CraneKey crane = craneOf(*shown_);
+    unsaved_.reset();
+    if (ReadingArchive* archive = archiveOrSay()) {
+        try {
+            archive->setDesign(crane, design);
+        } catch (const ArchiveError& error) {
+            unsaved_ = Unsaved{crane, design};
+            parts_.dialogs->message(parts_.window, qt(std::string(error.what()) + "\n" + kUnsavedDesignText));
+        }
+    } else {
+        unsaved_ = Unsaved{crane, design};
     }
     refresh();
 }
@@ -195,7 +207,7 @@ std::optional<HistoryController::Earlier> HistoryController::earlierReading(cons
         const auto previous = previousStoredReading(archive->readings(summariseReading(current).recorder), current);
         if (!previous)
             return std::nullopt;
-        if (const auto image = archive->image(previous->id))
+        if (const auto image = archive->image(previous->id); image && !configurationMemoryOf(*image))
             return Earlier{*image, previous->readingText};
     } catch (const ArchiveError& error) {
         parts_.dialogs->message(parts_.window, qt(error.what()));

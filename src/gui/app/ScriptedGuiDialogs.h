@@ -17,7 +17,7 @@ namespace kestrel::gui {
 class ScriptedGuiDialogs : public GuiDialogs {
 public:
     struct Call {
-        QString kind;     // "message", "error", "question", "input", "open", "save",
+        QString kind;     // "message", "information", "error", "question", "input", "open", "save",
                           // "printer", "openDocument", "printDocument", "help"
         QString caption;  // caption / dialog title
         QString text;     // text / prompt / document path
@@ -37,6 +37,7 @@ public:
     std::function<void()> whileAsking;
 
     void message(QWidget*, const QString& text) override { record(make("message", {}, text)); }
+    void information(QWidget*, const QString& text) override { record(make("information", {}, text)); }
     void error(QWidget*, const QString& caption, const QString& text) override
     {
         record(make("error", caption, text));

@@ -105,6 +105,11 @@ void SystemGuiDialogs::message(QWidget* parent, const QString& text)
     runBox(messageIcon(text), parent, applicationTitle(), text, QMessageBox::Ok, QMessageBox::Ok);
 }
 
+void SystemGuiDialogs::information(QWidget* parent, const QString& text)
+{
+    runBox(QMessageBox::Information, parent, applicationTitle(), text, QMessageBox::Ok, QMessageBox::Ok);
+}
+
 void SystemGuiDialogs::error(QWidget* parent, const QString& caption, const QString& text)
 {
     runBox(QMessageBox::Critical, parent, caption, text, QMessageBox::Ok, QMessageBox::Ok);

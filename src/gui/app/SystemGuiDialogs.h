@@ -26,6 +26,7 @@ public:
     explicit SystemGuiDialogs(QString helpFolder, UrlOpener openUrl = {});
 
     void message(QWidget* parent, const QString& text) override;
+    void information(QWidget* parent, const QString& text) override;
     void error(QWidget* parent, const QString& caption, const QString& text) override;
     bool question(QWidget* parent, const QString& text) override;
     std::optional<QString> input(

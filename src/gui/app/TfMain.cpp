@@ -47,6 +47,8 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include <algorithm>
+
 #ifndef KESTREL_VERSION
 #define KESTREL_VERSION "0.1.0"
 #endif
@@ -487,8 +489,15 @@ void TfMain::showFileName(const QString& fileName)
 {
     QLabel* panel = statusPanels_[0];
     const int room = panel->contentsRect().width() - 2 * panel->margin() - 4;
+    const QString prefix = processedPrefix();
     const QString full = QDir::toNativeSeparators(QFileInfo(fileName).absoluteFilePath());
-    setStatusText(panel->fontMetrics().elidedText(full, Qt::ElideMiddle, room > 0 ? room : kPanelWidths[0] - 8));
+    const int roomForName = (room > 0 ? room : kPanelWidths[0] - 8) - panel->fontMetrics().horizontalAdvance(prefix);
+    setStatusText(prefix + panel->fontMetrics().elidedText(full, Qt::ElideMiddle, std::max(roomForName, 40)));
+}
+
+QString TfMain::processedPrefix() const
+{
+    return session_.processingFailed ? qt(kProcessedWithErrorsStatus) + QStringLiteral(": ") : QString();
 }
 
 void TfMain::enableAfterLoad()
@@ -519,13 +528,12 @@ void TfMain::GetFromCopyrExecute()
     {
         BusyScope busy(*this);
         const DeviceLoadResult result = loadFromDevice(session_, *transfer_, clock_, *userInterface_, readCheck());
-        if (result == DeviceLoadResult::Processed && !closed_) {
-            showView();
-            showMemoryDumpOfImage();
-            history_->readingLoaded(session_.image, kDeviceSource);
-        }
+        if (result != DeviceLoadResult::Processed || closed_)
+            return; // nothing changed: the earlier reading stays whole, with its buttons
+        showView();
+        showMemoryDumpOfImage();
+        history_->readingLoaded(session_.image, kDeviceSource);
     }
-    // Whatever came of it, as the original did.
     enableAfterLoad();
 }
 
@@ -552,19 +560,18 @@ void TfMain::loadFromFile(const QString& fileName)
     if (busy_ > 0 || transferRunning_)
         return;
     BusyScope busy(*this);
-    bool processed = false;
     try {
-        processed = loadImageFile(session_, nativePath(fileName), *userInterface_);
+        // Refused or answered "Нет": the earlier reading stays whole, with its buttons.
+        if (!loadImageFile(session_, nativePath(fileName), *userInterface_))
+            return;
     } catch (const std::exception& error) {
         // The file could not be read: its reason, and nothing else changes.
         dialogs_.message(this, qt(error.what()));
         return;
     }
-    if (processed) {
-        showView();
-        showMemoryDumpOfImage();
-        history_->readingLoaded(session_.image, nativePath(QFileInfo(fileName).absoluteFilePath()));
-    }
+    showView();
+    showMemoryDumpOfImage();
+    history_->readingLoaded(session_.image, nativePath(QFileInfo(fileName).absoluteFilePath()));
     showFileName(fileName);
     enableAfterLoad();
 }
@@ -579,7 +586,7 @@ void TfMain::openArchivedReading(const MemoryImage& image, qint64 id)
     showView();
     showMemoryDumpOfImage();
     history_->archivedReadingOpened(image);
-    setStatusText(QStringLiteral("Считывание № %1 из архива").arg(id));
+    setStatusText(processedPrefix() + QStringLiteral("Считывание № %1 из архива").arg(id));
     enableAfterLoad();
     ui_->PageControl1->setCurrentWidget(ui_->tsMain);
 }
@@ -589,6 +596,12 @@ void TfMain::SaveDataExecute()
     if (busy_ > 0 || transferRunning_)
         return;
     BusyScope busy(*this);
+    // A window that has read nothing holds no reading: a file of zeros would pass for one.
+    if (!session_.hasReading) {
+        dialogs_.information(this, QStringLiteral("Нет данных для сохранения: сначала загрузите данные из ПСИ "
+                                                  "или откройте файл данных."));
+        return;
+    }
     MainView shown;
     mainPage_->readInto(shown.identification, shown.statistics);
     const std::string proposal = dataFileNameProposal(shown.identification.eDateCheck, shown.identification.eRegNum);
@@ -602,7 +615,8 @@ void TfMain::SaveDataExecute()
     options.confirmOverwrite = true;
     const QString fileName = dialogs_.saveFileName(this, options);
     if (fileName.isEmpty()) {
-        dialogs_.message(this, QStringLiteral("Файл данных регистратора не сохранен!"));
+        // The user's own choice, not a failure.
+        dialogs_.information(this, QStringLiteral("Файл данных регистратора не сохранен!"));
         return;
     }
     try {

@@ -136,6 +136,8 @@ private:
     void showView();
     void showMemoryDumpOfImage();
     void showFileName(const QString& fileName);
+    // "Данные обработаны с ошибками: " when a step of the last processing failed.
+    QString processedPrefix() const;
     void enableAfterLoad();
     void setButtonEnabled(const QString& name, bool enabled);
     void updateEnabling();

@@ -82,7 +82,6 @@ TEST(IdentificationBlock, FieldsAndTheirConversions)
     auto t = validPassport();
     t.eRegType = std::string(32, 'R');
     t.eEnter = "Кран № 5 — «Север»"; // the dash and quotes exist in Windows-1251, the "№" too
-    t.eRegSetupName = "日本"; // nothing of it exists there
     composeIdentificationBlock(image, t, DisplayLocale::russian());
 
     EXPECT_EQ(fixedText(image, 0x635, 32), "Иванов И.И.");
@@ -92,7 +91,6 @@ TEST(IdentificationBlock, FieldsAndTheirConversions)
     EXPECT_EQ(fixedText(image, 0x720, 16), "1234");
     EXPECT_EQ(readI16(image, 0x730), 2010);
     EXPECT_EQ(readI32(image, 0x772), 46000);
-    EXPECT_EQ(fixedText(image, 0x776, 64), "??");
     EXPECT_EQ(readI16(image, 0x7E6), 1987);
     EXPECT_EQ(bytesAt(image, 0x828, 64), std::vector<std::uint8_t>(64, 0)); // empty owner
     EXPECT_EQ(readFloat(image, 0x868), 12.5f);
@@ -106,6 +104,7 @@ TEST(IdentificationBlock, FieldsAndTheirConversions)
 
 TEST(IdentificationBlock, EveryCheckWithItsBoundaries)
 {
+    const std::string serviceLifeRefused = std::string(text::kServiceLifeWrong) + "\nДопустимо от 0 до 127 лет.";
     struct Case {
         std::string IdentificationTexts::*field;
         std::string typed;
@@ -120,8 +119,17 @@ TEST(IdentificationBlock, EveryCheckWithItsBoundaries)
         {&IdentificationTexts::eYear, "1899", text::kCraneYearWrong},
         {&IdentificationTexts::eYear, "1900", ""},
         {&IdentificationTexts::eYear, "", text::kCraneYearWrong},
-        {&IdentificationTexts::eSrok, "", text::kServiceLifeWrong},
-        {&IdentificationTexts::eSrok, "2,5", text::kServiceLifeWrong},
+        {&IdentificationTexts::eSrok, "", serviceLifeRefused},
+        {&IdentificationTexts::eSrok, "2,5", serviceLifeRefused},
+        {&IdentificationTexts::eSrok, "127", ""},
+        {&IdentificationTexts::eSrok, "128", serviceLifeRefused}, // the field is a signed byte
+        {&IdentificationTexts::eSrok, "300", serviceLifeRefused}, // would come back as 44
+        {&IdentificationTexts::eOwner, "ООО «Порт» №1 — юг", ""},
+        {&IdentificationTexts::eOwner, "Порт ✓", "Поле «Владелец»: символ «✓» нельзя записать в регистратор "
+                                                "(допустимы буквы, цифры и знаки кодировки Windows-1251)."},
+        {&IdentificationTexts::eEnter, "2010 г. ½", "Поле «Дата ввода крана в эксплуатацию»: символ «½» нельзя "
+                                                  "записать в регистратор (допустимы буквы, цифры и знаки "
+                                                  "кодировки Windows-1251)."},
         {&IdentificationTexts::eSumGruz, "", text::kCraneCapacityWrong},
         {&IdentificationTexts::eSumGruz, "12.5", text::kCraneCapacityWrong}, // a point under a comma locale
         {&IdentificationTexts::eSumGruz, "1e40", text::kCraneCapacityWrong}, // beyond a float
@@ -150,14 +158,6 @@ TEST(IdentificationBlock, FieldsBeforeTheFirstRefusalStayInTheImage)
     EXPECT_EQ(image[0x876], 0); // service life comes after the crane year
 }
 
-TEST(IdentificationBlock, ServiceLifeKeepsItsLowByte)
-{
-    MemoryImage image{};
-    auto t = validPassport();
-    t.eSrok = "300";
-    composeIdentificationBlock(image, t, DisplayLocale::russian());
-    EXPECT_EQ(image[0x876], 300 - 256);
-}
 
 ServicePage programPage()
 {
@@ -212,27 +212,48 @@ TEST(ProgramBlock, ACharacteristicCellThatIsNoIntegerIsRefused)
     MemoryImage image{};
     auto page = programPage();
     page.vylet[3][1] = "8,5";
-    EXPECT_EQ(refusal([&] { composeProgramBlock(image, page, ""); }), text::kCharacteristicComposeFailed);
+    EXPECT_EQ(refusal([&] { composeProgramBlock(image, page, ""); }),
+        std::string(text::kCharacteristicComposeFailed) + "\nЗона 4, «Нагрузка, %»: «8,5» не является целым числом");
     EXPECT_EQ(readU16(image, 0x6A0 + 9), 300); // the zone's code went in before its load failed
+
+    // What the block's fields cannot hold is refused, never wrapped.
+    page = programPage();
+    page.vylet[5][1] = "256";
+    EXPECT_EQ(refusal([&] { composeProgramBlock(image, page, ""); }),
+        std::string(text::kCharacteristicComposeFailed)
+            + "\nЗона 6, «Нагрузка, %»: значение 256 вне допустимого диапазона от 0 до 255");
+    page = programPage();
+    page.vylet[15] = {"65535", "255"};
+    EXPECT_EQ(refusal([&] { composeProgramBlock(image, page, ""); }), "");
+    EXPECT_EQ(readU16(image, 0x6A0 + 45), 65535);
+    page.vylet[15][0] = "-1";
+    EXPECT_EQ(refusal([&] { composeProgramBlock(image, page, ""); }),
+        std::string(text::kCharacteristicComposeFailed)
+            + "\nЗона 16, «Код датчика»: значение -1 вне допустимого диапазона от 0 до 65535");
 }
 
-TEST(NormalisationBlock, FourSensorsAsIntegersKeepingTheirLow16Bits)
+TEST(NormalisationBlock, FourSensorsAsSixteenBitIntegers)
 {
     MemoryImage image{};
     std::fill(image.begin() + 0x6D0, image.begin() + 0x6E0, std::uint8_t{0xEE});
-    const CalibrationTexts calibr = {{{"210", "850"}, {"-5", "70000"}, {"$10", "0"}, {"0", "32767"}}};
+    const CalibrationTexts calibr = {{{"210", "850"}, {"-5", "-32768"}, {"$10", "0"}, {"0", "32767"}}};
     composeNormalisationBlock(image, calibr, DisplayLocale::russian());
     EXPECT_EQ(readI16(image, 0x6D0), 210);
     EXPECT_EQ(readI16(image, 0x6D2), 850);
     EXPECT_EQ(readI16(image, 0x6D4), -5);
-    EXPECT_EQ(readU16(image, 0x6D6), 70000 - 65536);
+    EXPECT_EQ(readI16(image, 0x6D6), -32768);
     EXPECT_EQ(readI16(image, 0x6D8), 16);
     EXPECT_EQ(readI16(image, 0x6DE), 32767);
     EXPECT_EQ(image[0x6F8], 0x10);
 
     const CalibrationTexts bad = {{{"210", "850"}, {"1,5", "0"}, {"0", "0"}, {"0", "0"}}};
     EXPECT_EQ(refusal([&] { composeNormalisationBlock(image, bad, DisplayLocale::russian()); }),
-        integerConversionMessage("1,5"));
+        "Нормировка датчиков не записана.\nДатчик №2, Qo: «1,5» не является целым числом");
+    // 99999 used to arrive as -31073.
+    const CalibrationTexts huge = {{{"210", "850"}, {"0", "99999"}, {"0", "0"}, {"0", "0"}}};
+    EXPECT_EQ(refusal([&] { composeNormalisationBlock(image, huge, DisplayLocale::russian()); }),
+        "Нормировка датчиков не записана.\nДатчик №2, Qном: значение 99999 вне допустимого диапазона от -32768 до "
+        "32767");
 }
 
 TEST(NormalisationBlock, TwoSensorVoltsBackToCounts)
@@ -253,9 +274,11 @@ TEST(NormalisationBlock, TwoSensorVoltsBackToCounts)
     EXPECT_EQ(readI16(image, 0x6D4), 0);
     EXPECT_EQ(image[0x6F8], 0x10);
 
-    const CalibrationTexts tooHigh = {{{"200,00", "0"}, {"0", "0"}, {"0", "0"}, {"0", "0"}}};
+    // Beyond what 16 bits of counts hold: said so, not "no number".
+    const CalibrationTexts tooHigh = {{{"210", "0"}, {"0", "0"}, {"0", "0"}, {"0", "0"}}};
     EXPECT_EQ(refusal([&] { composeNormalisationBlock(image, tooHigh, DisplayLocale::russian()); }),
-        numberConversionMessage("200,00"));
+        "Нормировка датчиков не записана.\nДатчик №1, Qo: значение 210 В вне допустимого диапазона от -160,00 до "
+        "159,99 В");
 }
 
 TEST(AccessBlock, TheCodeIsCutToItsEightBytes)

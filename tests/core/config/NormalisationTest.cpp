@@ -36,13 +36,13 @@ TEST(Normalisation, ScalingThatCannotBeDoneChangesNothing)
     EXPECT_EQ(scaleFour("0", "30000", "1e30", "1e-30"), std::nullopt); // no integer holds it
 }
 
-TEST(Normalisation, LeavingFourSensorFieldsKeepsSignedLowSixteenBits)
+TEST(Normalisation, LeavingFourSensorFieldsKeepsSixteenBitCounts)
 {
     const SensorRow sensor{"Датчик №1", "1", "2"};
-    const SensorRow stored = storedSensor(sensor, "70000", "65535", SensorLayout::FourSensors, kC);
+    const SensorRow stored = storedSensor(sensor, "-32768", "32767", SensorLayout::FourSensors, kC);
     EXPECT_EQ(stored.caption, "Датчик №1");
-    EXPECT_EQ(stored.zero, "4464");
-    EXPECT_EQ(stored.nominal, "-1");
+    EXPECT_EQ(stored.zero, "-32768");
+    EXPECT_EQ(stored.nominal, "32767");
     EXPECT_EQ(storedSensor(sensor, " 0x10", "$FF", SensorLayout::FourSensors, kC).zero, "16");
 }
 
@@ -66,24 +66,33 @@ TEST(Normalisation, FieldsThatDoNotConvertSayWhichAndWhy)
         }
         return std::string("converted");
     };
-    EXPECT_EQ(messageOf("12a", "5", SensorLayout::FourSensors, kC), "Qо: «12a» не является целым числом");
-    EXPECT_EQ(messageOf("1", "", SensorLayout::FourSensors, kC), "Qном: значение не введено");
+    EXPECT_EQ(messageOf("12a", "5", SensorLayout::FourSensors, kC), "Датчик №1, Qо: «12a» не является целым числом");
+    EXPECT_EQ(messageOf("1", "", SensorLayout::FourSensors, kC), "Датчик №1, Qном: значение не введено");
     EXPECT_EQ(messageOf("99999999999", "1", SensorLayout::FourSensors, kC),
-        "Qо: «99999999999» не является целым числом");
-    EXPECT_EQ(messageOf("2.50", "1", SensorLayout::TwoSensors, kRussian), "Qо: «2.50» не является числом");
-    EXPECT_EQ(messageOf("1", "inf", SensorLayout::TwoSensors, kC), "Qном: «inf» не является числом");
-    EXPECT_EQ(messageOf("1", "1,2,3", SensorLayout::TwoSensors, kRussian), "Qном: «1,2,3» не является числом");
+        "Датчик №1, Qо: «99999999999» не является целым числом");
+    // What the 16-bit field cannot hold is refused with its range, never wrapped (99999 was -31073).
+    EXPECT_EQ(messageOf("99999", "1", SensorLayout::FourSensors, kC),
+        "Датчик №1, Qо: значение 99999 вне допустимого диапазона от -32768 до 32767");
+    EXPECT_EQ(messageOf("1", "-32769", SensorLayout::FourSensors, kC),
+        "Датчик №1, Qном: значение -32769 вне допустимого диапазона от -32768 до 32767");
+    EXPECT_EQ(messageOf("2.50", "1", SensorLayout::TwoSensors, kRussian), "Датчик №1, Qо: «2.50» не является числом");
+    EXPECT_EQ(messageOf("1", "inf", SensorLayout::TwoSensors, kC), "Датчик №1, Qном: «inf» не является числом");
+    EXPECT_EQ(messageOf("1", "1,2,3", SensorLayout::TwoSensors, kRussian),
+        "Датчик №1, Qном: «1,2,3» не является числом");
+    EXPECT_EQ(messageOf("210", "1", SensorLayout::TwoSensors, kRussian),
+        "Датчик №1, Qо: значение 210 В вне допустимого диапазона от -160,00 до 159,99 В");
+    EXPECT_EQ(messageOf("159,99", "-160", SensorLayout::TwoSensors, kRussian), "converted");
 }
 
 TEST(Normalisation, ConfirmingAddsTheSpanOfEachSensor)
 {
     const auto four = confirmedSensors(
-        {{"Датчик №1", "200", "1450"}, {"Датчик №2", "-5", "70000"}}, SensorLayout::FourSensors, kC);
+        {{"Датчик №1", "200", "1450"}, {"Датчик №2", "-5", "32767"}}, SensorLayout::FourSensors, kC);
     ASSERT_EQ(four.size(), 2U);
     EXPECT_EQ(four[0].span, "1250");
     EXPECT_EQ(four[1].zero, "-5");
-    EXPECT_EQ(four[1].nominal, "70000");
-    EXPECT_EQ(four[1].span, "4469"); // each value taken as signed 16-bit first
+    EXPECT_EQ(four[1].nominal, "32767");
+    EXPECT_EQ(four[1].span, "32772");
 
     const auto two = confirmedSensors(
         {{"Датчик №1", "0,50", "2,50"}, {"Датчик №2", "0,00", "0,00"}}, SensorLayout::TwoSensors, kRussian);

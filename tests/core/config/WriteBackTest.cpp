@@ -1,3 +1,4 @@
+#include "core/config/ConfigurationMemory.h"
 #include "core/config/ConfigurationMessages.h"
 #include "core/config/ServicePageFromView.h"
 #include "core/config/WriteBackProcedure.h"
@@ -192,18 +193,61 @@ TEST(WriteBack, AFailingIdentificationWriteLeavesTheClockWrittenAndNoFlags)
     EXPECT_EQ(device[0x6F8], 0); // the access block never went
 }
 
-TEST(WriteBack, ARefusedInputStopsBeforeItsBlockWithItsMessage)
+TEST(WriteBack, ARefusedFieldTouchesNothing)
+{
+    // Each refusal names its field; none asks for the operator, searches or writes.
+    struct Slip {
+        void (*make)(ServicePage&);
+        std::string messageStart;
+    };
+    const Slip slips[] = {
+        {[](ServicePage& p) { p.chbEditPKR = true; p.identification.eRegYear = "2051"; }, text::kRecorderYearWrong},
+        {[](ServicePage& p) { p.chbEditPKR = true; p.identification.eYear = "19o5"; }, text::kCraneYearWrong},
+        {[](ServicePage& p) { p.chbEditPKR = true; p.identification.eSrok = "300"; }, text::kServiceLifeWrong},
+        {[](ServicePage& p) { p.chbEditPKR = true; p.identification.eGruz1 = "1,2,3"; }, text::kWinch1CapacityWrong},
+        {[](ServicePage& p) { p.chbEditPKR = true; p.identification.eOwner = "ООО «Порт» ✓"; },
+            "Поле «Владелец»: символ «✓»"},
+        {[](ServicePage& p) { p.chbSetRTC = true; p.clock.day = 31; p.clock.month = 2; }, text::kClockComposeFailed},
+        {[](ServicePage& p) { p.chbNormir = true; p.calibr[1][1] = "99999"; },
+            "Нормировка датчиков не записана.\nДатчик №2, Qном: значение 99999 вне допустимого диапазона от -32768 до 32767"},
+        {[](ServicePage& p) { p.chbProgram = true; p.vylet[2][0] = "70000"; },
+            std::string(text::kCharacteristicComposeFailed) + "\nЗона 3, «Код датчика»: значение 70000"},
+        {[](ServicePage& p) { p.chbProgram = true; p.vylet[0][1] = ""; },
+            std::string(text::kCharacteristicComposeFailed) + "\nЗона 1, «Нагрузка, %»: значение не введено"},
+    };
+    for (const Slip& slip : slips) {
+        WriteBackRig rig;
+        const MemoryImage imageBefore = rig.image;
+        const MemoryImage deviceBefore = rig.sim.device.memory();
+        rig.page.chbSetRTC = rig.page.chbNormir = true; // good operations ticked beside the slip
+        slip.make(rig.page);
+        EXPECT_EQ(rig.run(), WriteBackResult::InputRefused) << slip.messageStart;
+        ASSERT_EQ(rig.sim.ui.messages.size(), 1u);
+        EXPECT_TRUE(rig.sim.ui.messages[0].starts_with(slip.messageStart)) << rig.sim.ui.messages[0];
+        EXPECT_TRUE(rig.operatorWindow.asked.empty());
+        EXPECT_TRUE(rig.link.writes.empty());
+        EXPECT_EQ(rig.sim.device.memory(), deviceBefore);
+        EXPECT_EQ(rig.image, imageBefore);
+        EXPECT_TRUE(rig.page.chbSetRTC && rig.page.chbNormir);
+        for (const std::string& status : rig.sim.ui.statusTexts)
+            EXPECT_EQ(status.find("записаны на ПСИ"), std::string::npos) << status;
+    }
+}
+
+TEST(WriteBack, AReadOfTheDeviceAfterAWriteBackIsRecognisedAsConfiguration)
 {
     WriteBackRig rig;
-    rig.page.chbSetRTC = rig.page.chbEditPKR = rig.page.chbNormir = true;
-    rig.page.identification.eRegYear = "2051";
-    EXPECT_EQ(rig.run(), WriteBackResult::InputRefused);
-    EXPECT_EQ(rig.sim.ui.messages, (std::vector<std::string>{text::kRecorderYearWrong}));
-    EXPECT_EQ(rig.link.writes, (std::vector<Write>{{0x60B, 757}, {0x60B, 37}}));
-    EXPECT_TRUE(rig.page.chbEditPKR && rig.page.chbNormir);
-    // The image keeps what was composed before the refusal.
-    EXPECT_EQ(fixedText(rig.image, 0x635, 32), "Петров П.П.");
-    EXPECT_EQ(rig.image[0x6F8], 0x03);
+    rig.page.chbSetRTC = rig.page.chbEditPKR = true;
+    ASSERT_EQ(rig.run(), WriteBackResult::Done);
+    const auto memory = configurationMemoryOf(rig.sim.device.memory());
+    ASSERT_TRUE(memory.has_value());
+    EXPECT_EQ(memory->operatorName, "Петров П.П.");
+    ASSERT_EQ(memory->operations.size(), 2u);
+    EXPECT_EQ(memory->operations[0], "установка часов регистратора на 31.12.2026 23:59");
+    EXPECT_NE(memory->recorder.find(rig.page.identification.eRegNum), std::string::npos);
+    // A reading of the recorder, and a fresh memory, are none.
+    EXPECT_FALSE(configurationMemoryOf(rig.sim.memory).has_value());
+    EXPECT_FALSE(configurationMemoryOf(MemoryImage{}).has_value());
 }
 
 TEST(WriteBack, ErasureAnsweredNoSetsNoFlagButUnticks)

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace kestrel {
 namespace {
 
@@ -40,8 +42,28 @@ TEST(DeviceLoad, BadChecksumAsksTheDeviceQuestion)
     EXPECT_EQ(loadFromDevice(session, sim.transfer, sim.clock, sim.ui), DeviceLoadResult::ChecksumRefused);
     ASSERT_EQ(sim.ui.questions.size(), 1u);
     EXPECT_EQ(sim.ui.questions[0], kChecksumQuestionDevice);
-    EXPECT_EQ(session.image, contents); // the bytes read stay
+    EXPECT_EQ(session.image, MemoryImage{}); // "Нет" changes nothing
+    EXPECT_FALSE(session.hasReading);
+    EXPECT_EQ(sim.ui.statusTexts.back(), kReadingRefusedStatus); // not "loaded into memory"
     EXPECT_TRUE(session.view.lvLast.empty()); // nothing decoded
+}
+
+TEST(DeviceLoad, AConfigurationWrittenForTheRecorderIsSaidAndNotLoaded)
+{
+    auto contents = makeDemoImage(3);
+    std::fill(contents.begin() + 0x60B, contents.begin() + 0x900, std::uint8_t{0});
+    contents[0x6F0] = '#';
+    contents[0x6F8] = contents[0x6F9] = 0x14; // normalisation and erasure
+    test::ReaderSimulation sim({}, 0x378, contents);
+    Session session;
+    EXPECT_EQ(loadFromDevice(session, sim.transfer, sim.clock, sim.ui), DeviceLoadResult::Configuration);
+    ASSERT_EQ(sim.ui.messages.size(), 1u);
+    EXPECT_TRUE(sim.ui.messages[0].starts_with("ПСИ содержит не считывание крана"));
+    EXPECT_NE(sim.ui.messages[0].find("нормировка датчиков"), std::string::npos);
+    EXPECT_NE(sim.ui.messages[0].find("очистка данных регистратора"), std::string::npos);
+    EXPECT_TRUE(sim.ui.questions.empty());
+    EXPECT_FALSE(session.hasReading);
+    EXPECT_EQ(sim.ui.statusTexts.back(), kConfigurationHeldStatus);
 }
 
 // What a reading leaves in the session that the window shows.

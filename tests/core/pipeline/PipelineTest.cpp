@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
+
 #include <sys/stat.h>
 
 namespace kestrel {
@@ -86,11 +89,12 @@ TEST_F(PipelineFixture, ZeroImageReportsEachFailingStepAndGoesOn)
     EXPECT_EQ(session.view.lvLast[0].subItems[2], "0.00 т");
 }
 
-TEST_F(PipelineFixture, ChecksumNoKeepsTheBytesButNotTheDisplay)
+TEST_F(PipelineFixture, ChecksumNoChangesNothing)
 {
     auto good = reading();
     loadImageFile(session, save("good.bbd", good), ui);
-    const auto shownBefore = session.view.identification.eMarka;
+    const MemoryImage imageBefore = session.image;
+    const MainView viewBefore = session.view;
 
     auto bad = reading();
     bad.text(kCraneType, 32, "Другой");
@@ -102,32 +106,101 @@ TEST_F(PipelineFixture, ChecksumNoKeepsTheBytesButNotTheDisplay)
     ui.yesNoAnswers = {false};
     EXPECT_FALSE(loadImageFile(session, path, ui));
     EXPECT_EQ(ui.questions.back(), kChecksumQuestionFile);
-    EXPECT_EQ(session.image, corrupt);
-    EXPECT_EQ(session.view.identification.eMarka, shownBefore);
+    EXPECT_EQ(session.image, imageBefore);
+    EXPECT_TRUE(session.view == viewBefore);
 
     ui.yesNoAnswers = {true};
     EXPECT_TRUE(loadImageFile(session, path, ui));
+    EXPECT_EQ(session.image, corrupt);
     EXPECT_EQ(session.view.identification.eMarka, "Другой");
+
+    // On a fresh session "Нет" leaves it holding no reading at all.
+    Session fresh;
+    ui.yesNoAnswers = {false};
+    EXPECT_FALSE(loadImageFile(fresh, path, ui));
+    EXPECT_FALSE(fresh.hasReading);
+    EXPECT_EQ(fresh.image, MemoryImage{});
 }
 
-TEST_F(PipelineFixture, ShortFileIsReadIntoAZeroImage)
+// What a freshly started program shows for a file: what the command line models.
+Session freshlyOpened(const std::string& path)
+{
+    ScriptedUserInterface ui;
+    ui.yesNoAnswers = {true};
+    Session session;
+    EXPECT_TRUE(loadImageFile(session, path, ui));
+    return session;
+}
+
+TEST_F(PipelineFixture, AShortFileIsCalledShortAndNothingOfTheEarlierReadingSurvives)
 {
     auto b = reading();
     loadImageFile(session, save("full.bbd", b), ui);
+    const MemoryImage before = session.image;
+
+    // The head of a reading of another crane: its passport and the configuration area
+    // are missing, so identification and decoding fail.
+    auto other = reading();
+    other.text(kCraneType, 32, "Другой").bucket(1, 20, 5);
+    const auto otherPath = save("other.bbd", other);
     const auto path = dir.file("short.bbd");
     {
-        MemoryImage head{};
-        head[0] = 0x01;
+        const MemoryImage whole = readImageFile(otherPath);
         std::FILE* f = std::fopen(path.c_str(), "wb");
-        std::fwrite(head.data(), 1, 100, f);
+        std::fwrite(whole.data(), 1, 0x700, f);
         std::fclose(f);
     }
     ui.yesNoAnswers = {false};
     EXPECT_FALSE(loadImageFile(session, path, ui));
-    MemoryImage expected{};
-    expected[0] = 0x01;
+    EXPECT_EQ(ui.questions.back(), shortFileQuestion(path, 0x700));
+    EXPECT_NE(ui.questions.back().find("короче памяти регистратора"), std::string::npos);
+    EXPECT_EQ(session.image, before);
+
+    ui.yesNoAnswers = {true};
+    ui.statusTexts.clear();
+    EXPECT_TRUE(loadImageFile(session, path, ui));
+    MemoryImage expected = readImageFile(otherPath);
+    std::fill(expected.begin() + 0x700, expected.end(), std::uint8_t{0});
     EXPECT_EQ(session.image, expected);
+    EXPECT_TRUE(session.processingFailed);
+    EXPECT_EQ(ui.statusTexts, std::vector<std::string>{kProcessedWithErrorsStatus});
+    // Every text equals a fresh program's for the same file: no figure of the full reading remains.
+    const Session fresh = freshlyOpened(path);
+    EXPECT_TRUE(session.view == fresh.view);
+    EXPECT_EQ(session.view.identification.eMarka, "");
+    EXPECT_EQ(session.periodStart, fresh.periodStart);
+
     EXPECT_THROW(loadImageFile(session, dir.file("missing.bbd"), ui), FileError);
+}
+
+TEST_F(PipelineFixture, AMemoryHoldingAConfigurationIsNoReading)
+{
+    auto b = reading();
+    loadImageFile(session, save("reading.bbd", b), ui);
+    const MemoryImage before = session.image;
+
+    // What a write-back leaves in the reader device: the area cleared, a clock block, the access block.
+    MemoryImage written = before;
+    std::fill(written.begin() + 0x60B, written.begin() + 0x900, std::uint8_t{0});
+    written[0x60B] = 0x30;
+    written[0x60C] = 0x14;
+    written[0x60D] = 0x07;
+    written[0x60E] = 0x12;
+    written[0x60F] = 0x26;
+    written[0x610] = 0xC8; // the operator "И"
+    written[0x6F0] = '#';
+    written[0x6F8] = written[0x6F9] = 0x01;
+    const auto path = dir.file("config.bbd");
+    saveImage(path, written);
+
+    ui.messages.clear();
+    EXPECT_FALSE(loadImageFile(session, path, ui));
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_NE(ui.messages[0].find("не считывание крана"), std::string::npos);
+    EXPECT_NE(ui.messages[0].find("установка часов регистратора на 07.12.2026 14:30"), std::string::npos);
+    EXPECT_NE(ui.messages[0].find("Записал: И."), std::string::npos);
+    EXPECT_TRUE(ui.questions.empty()); // no checksum question about something that is no reading
+    EXPECT_EQ(session.image, before);
 }
 
 TEST_F(PipelineFixture, PreviousPeriodNeedsTheSameRecorderAndAnEarlierReading)
@@ -197,11 +270,10 @@ TEST_F(PipelineFixture, CurrentImageWithoutReadingDateRefusesEveryEarlierFile)
 
 TEST_F(PipelineFixture, ImpossibleReadingDateKeepsTheFiguresComputedBeforeTheElapsedTime)
 {
-    // A first reading leaves usage classes behind that the failing step must not touch.
+    // A first reading leaves usage classes behind that must not survive into the next.
     auto first = reading();
     loadImageFile(session, save("first.bbd", first), ui);
-    const auto usageBefore = session.view.statistics.eUi;
-    const auto groupBefore = session.view.statistics.eAi;
+    EXPECT_FALSE(session.view.statistics.eUi.empty());
 
     auto b = reading();
     b.stamp(kReadingStamp, 30, 14, 31, 2, 26); // 31.02.2026
@@ -217,8 +289,11 @@ TEST_F(PipelineFixture, ImpossibleReadingDateKeepsTheFiguresComputedBeforeTheEla
     EXPECT_NE(st.eKp, "0.00");
     EXPECT_EQ(st.eQi, "Q" + std::to_string(session.stats[kCrane].loadClass));
     EXPECT_EQ(session.stats[kWinch2].loadClass, 4); // most cycles at 100 %
-    EXPECT_EQ(st.eUi, usageBefore);
-    EXPECT_EQ(st.eAi, groupBefore);
+    // What could not be computed is empty, not "U0" (a class that exists) or the earlier reading's.
+    EXPECT_EQ(st.eUi, "");
+    EXPECT_EQ(st.eAi, "");
+    EXPECT_EQ(st.lvCommon[2][0], "");
+    EXPECT_EQ(st.lvCommon[3][1], "");
     EXPECT_EQ(session.view.identification.eDateCheck, "31.02.2026 14:30 ");
 }
 
