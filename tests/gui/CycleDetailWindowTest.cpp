@@ -301,6 +301,68 @@ private slots:
         QVERIFY(barMarked);
     }
 
+    void eventsAtTheCycleStartAreReadableAndTheLegendShowsTheirColours()
+    {
+        ScriptedGuiDialogs dialogs;
+        LogImage log;
+        log.mark(kStampA);
+        // A small load with an event in the first two seconds, then the lift.
+        log.put(0x10); // winch 1, "вкл"
+        log.put(2);
+        log.put(0x60); // winch 1, "макс"
+        log.put(4);
+        log.samples(8);
+        log.mark(kStampB);
+        TfOper window(log.image, kStampA, dialogs);
+        window.resize(900, 600);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        child<QRadioButton>(window, "rbPage20s")->click();
+        auto* plot = child<QCustomPlot>(window, "ChartOper");
+        plot->replot();
+
+        QList<QRectF> boxes;
+        QStringList texts;
+        for (int i = 0; i < plot->itemCount(); ++i)
+            if (auto* text = qobject_cast<QCPItemText*>(plot->item(i))) {
+                boxes.push_back(QRectF(text->topLeft->pixelPosition(), text->bottomRight->pixelPosition()));
+                texts.push_back(text->text());
+            }
+        QVERIFY(texts.contains(QStringLiteral("вкл")));
+        QVERIFY(texts.contains(QStringLiteral("2")));
+        for (int a = 0; a < boxes.size(); ++a)
+            for (int b = a + 1; b < boxes.size(); ++b)
+                QVERIFY2(!boxes[a].intersects(boxes[b]), qPrintable(texts[a] + QStringLiteral(" / ") + texts[b]));
+        // Still readable on its own second: a moved mark stays above its point.
+        for (int a = 0; a < boxes.size(); ++a)
+            QVERIFY(boxes[a].top() >= plot->axisRect()->top() - 1);
+
+        // The legend swatch of "Служебный" is drawn in the colours of the bars, not in a colour of its own.
+        const std::vector<QColor> expected{QColor(0x00, 0x80, 0x00), QColor(0xFF, 0x00, 0xFF)};
+        QCOMPARE(window.plot().serviceLegendColours(), expected);
+        QCPPlottableLegendItem* service = nullptr;
+        for (int i = 0; i < plot->legend->itemCount(); ++i)
+            if (auto* item = qobject_cast<QCPPlottableLegendItem*>(plot->legend->item(i)))
+                if (item->plottable()->name() == QStringLiteral("Служебный"))
+                    service = item;
+        QVERIFY(service != nullptr);
+        const QImage picture = plot->toPixmap().toImage();
+        const QRect swatch = service->rect();
+        int green = 0;
+        int magenta = 0;
+        int orange = 0;
+        for (int y = swatch.top(); y <= swatch.bottom(); ++y)
+            for (int x = swatch.left(); x <= swatch.right(); ++x) {
+                const QColor pixel = picture.pixelColor(x, y);
+                green += pixel == expected[0] ? 1 : 0;
+                magenta += pixel == expected[1] ? 1 : 0;
+                orange += pixel == QColor(0xFF, 0x80, 0x40) ? 1 : 0;
+            }
+        QVERIFY(green > 10);
+        QVERIFY(magenta > 10);
+        QCOMPARE(orange, 0);
+    }
+
     void nextSectionAndGivingUp()
     {
         ScriptedGuiDialogs dialogs;
@@ -374,7 +436,7 @@ private slots:
         QCOMPARE(saves.size(), std::size_t{1});
         QCOMPARE(saves[0].caption, QStringLiteral("Сохранение графика"));
         QCOMPARE(saves[0].file.defaultSuffix, QStringLiteral("bmp"));
-        QVERIFY(saves[0].file.filter.contains(QStringLiteral("*.bmp")));
+        QCOMPARE(saves[0].file.filter, QStringLiteral("Рисунок BMP (*.bmp)"));
         QVERIFY(saves[0].file.confirmOverwrite);
         QVERIFY(fileBytes(file).startsWith("BM"));
 

@@ -180,7 +180,7 @@ private slots:
         verifyShows(page, expected);
         QVERIFY(!page.chart()->legend->visible());
 
-        // A rebuild (a new step) resets the selection to the crane alone.
+        // A rebuild for a new reading resets the selection to the crane alone.
         child<QCheckBox>(page, "chbLeb2")->click();
         DistributionView rebuilt = session.view.distribution;
         rebuilt.step = 10;
@@ -188,6 +188,41 @@ private slots:
         page.showDistribution(rebuilt);
         QVERIFY(!child<QCheckBox>(page, "chbLeb2")->isChecked());
         verifyShows(page, rebuilt);
+    }
+
+    void aStepClickKeepsTheTickedSeries()
+    {
+        Session session = test::demoSession(5);
+        ScriptedGuiDialogs dialogs;
+        DistributionPage page(dialogs);
+        // Answered as the main window answers it: the view rebuilt for the step, shown again.
+        DistributionView rebuilt;
+        connect(&page, &DistributionPage::stepChanged, &page, [&](int step) {
+            rebuilt = session.view.distribution;
+            rebuilt.step = step;
+            showLoadDistribution(session.stats, rebuilt);
+            page.showDistribution(rebuilt);
+        });
+        page.showDistribution(session.view.distribution);
+        child<QCheckBox>(page, "chbKran")->click();
+        child<QCheckBox>(page, "chbLeb1")->click();
+        child<QCheckBox>(page, "chbLeb2")->click();
+
+        child<QRadioButton>(page, "rbStep5")->click();
+        QCOMPARE(page.step(), 5);
+        QVERIFY(!child<QCheckBox>(page, "chbKran")->isChecked());
+        QVERIFY(child<QCheckBox>(page, "chbLeb1")->isChecked());
+        QVERIFY(child<QCheckBox>(page, "chbLeb2")->isChecked());
+        // The axis and the legend follow the kept ticks over the new zones.
+        DistributionView expected = rebuilt;
+        applySeriesSelection(expected, {false, true, true});
+        verifyShows(page, expected);
+
+        // A view shown later (a new reading) is shown with its own selection: the kept
+        // ticks belong to the step click alone.
+        page.showDistribution(session.view.distribution);
+        QVERIFY(child<QCheckBox>(page, "chbKran")->isChecked());
+        QVERIFY(!child<QCheckBox>(page, "chbLeb1")->isChecked());
     }
 
     void threeDimensionalLookIsSwitchable()
@@ -221,6 +256,50 @@ private slots:
             QVERIFY(!depth(plot, k)->visible());
         child<QRadioButton>(page, "rbView3DOn")->click();
         QVERIFY(depth(plot, 2)->visible());
+    }
+
+    void theDepthStandsOnTheAxisAndNothingFloatsAboveEmptyZones()
+    {
+        ScriptedGuiDialogs dialogs;
+        DistributionPage page(dialogs);
+        page.resize(1000, 700);
+        page.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&page));
+        // Zone 1 holds 40 cycles, zone 2 10, zones 3 to 6 none.
+        DistributionView view;
+        view.step = 20;
+        const auto point = [](double x, double y) { return ChartPoint{x, y, {}}; };
+        view.series[0] = {point(0, 0), point(0, 40), point(20, 10), point(40, 0), point(60, 0), point(80, 0),
+            point(100, 0), point(120, 0)};
+        view.series[1] = {point(0, 0), point(120, 0)};
+        view.series[2] = {point(0, 0), point(120, 0)};
+        view.shown = {true, false, false};
+        view.leftAxisMaximum = 44.0;
+        view.legendVisible = false;
+        page.showDistribution(view);
+        QCustomPlot* plot = page.chart();
+        plot->replot();
+        const QImage picture = plot->toPixmap().toImage();
+        const auto pixel = [&](double key, double pixelsAbove) {
+            return picture.pixelColor(qRound(plot->xAxis->coordToPixel(key)),
+                qRound(plot->yAxis->coordToPixel(0.0) - pixelsAbove));
+        };
+        const auto coloured = [](const QColor& colour) { return colour.hsvSaturation() > 60; };
+
+        // Above the zones without cycles there is only the white plot and its grey grid.
+        for (double key : {50.0, 70.0, 90.0, 110.0})
+            for (int above = 2; above <= 14; ++above)
+                QVERIFY2(!coloured(pixel(key, above)),
+                    qPrintable(QStringLiteral("%1 at %2 px above the axis").arg(key).arg(above)));
+        // The depth is there: above the front of zone 1 and right of its step down.
+        const double topOfZone1 = plot->yAxis->coordToPixel(40.0);
+        const QColor behind = picture.pixelColor(qRound(plot->xAxis->coordToPixel(10.0)), qRound(topOfZone1 - 5.0));
+        QVERIFY(coloured(behind));
+        QVERIFY(behind != QColor(0, 255, 0)); // darker than the front
+
+        child<QRadioButton>(page, "rbView3DOff")->click();
+        const QImage flat = plot->toPixmap().toImage();
+        QVERIFY(!coloured(flat.pixelColor(qRound(plot->xAxis->coordToPixel(10.0)), qRound(topOfZone1 - 5.0))));
     }
 
     void clearChartEmptiesTheSeries()
@@ -296,7 +375,7 @@ private slots:
         const auto saves = dialogs.callsOf(QStringLiteral("save"));
         QCOMPARE(saves.size(), std::size_t{1});
         QCOMPARE(saves[0].file.title, QStringLiteral("Сохранение графика"));
-        QCOMPARE(saves[0].file.filter, QStringLiteral("Bitmaps (*.bmp)"));
+        QCOMPARE(saves[0].file.filter, QStringLiteral("Рисунок BMP (*.bmp)"));
         QCOMPARE(saves[0].file.defaultSuffix, QStringLiteral("bmp"));
         QVERIFY(saves[0].file.confirmOverwrite);
 

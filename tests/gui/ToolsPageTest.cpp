@@ -17,6 +17,7 @@
 #include <QTableWidget>
 #include <QTest>
 #include <QTimeEdit>
+#include <QTimer>
 #include <QTreeWidget>
 #include <qcustomplot.h>
 
@@ -252,6 +253,76 @@ private slots:
         page.show();
         QVERIFY(date->date() != QDate(2001, 2, 3));
         QCOMPARE(date->displayFormat(), QLocale::system().dateFormat(QLocale::LongFormat));
+    }
+
+    void clockPickersTickUntilTheEngineerSetsThem()
+    {
+        ToolsPage page;
+        QDateTime now(QDate(2024, 3, 5), QTime(23, 59, 58, 400));
+        page.setClock([&now] { return now; });
+        auto* date = child<QDateEdit>(page, "RTCDate");
+        auto* time = child<QTimeEdit>(page, "RTCTime");
+        auto* timer = child<QTimer>(page, "clockTimer");
+        const auto tick = [&](int seconds) {
+            now = now.addSecs(seconds);
+            QVERIFY(timer->isActive());
+            QMetaObject::invokeMethod(timer, "timeout");
+        };
+        page.show();
+        QCOMPARE(time->time(), QTime(23, 59, 58));
+        // The next tick comes just after the next whole second.
+        QCOMPARE(timer->interval(), 600);
+
+        // Midnight passes while the page is shown: both pickers move on.
+        tick(3);
+        QCOMPARE(time->time(), QTime(0, 0, 1));
+        QCOMPARE(date->date(), QDate(2024, 3, 6));
+
+        // Hidden, the page does not tick.
+        page.hide();
+        QVERIFY(!timer->isActive());
+
+        // Set by the engineer, the value stays what they set, and is what is written.
+        page.show();
+        child<QCheckBox>(page, "chbSetRTC")->click();
+        time->setTime(QTime(8, 15, 0));
+        date->setDate(QDate(2024, 4, 1));
+        tick(2);
+        tick(60);
+        QCOMPARE(time->time(), QTime(8, 15, 0));
+        QCOMPARE(date->date(), QDate(2024, 4, 1));
+        ServicePage service;
+        page.readServicePage(service);
+        QCOMPARE(service.clock.hour, 8);
+        QCOMPARE(service.clock.minute, 15);
+        QCOMPARE(service.clock.month, 4);
+
+        // The next showing of the page starts from the current time again.
+        page.hide();
+        page.show();
+        QCOMPARE(time->time().toString(), now.time().toString());
+        QCOMPARE(date->date(), now.date());
+    }
+
+    void withoutTheExtendedOperationsTheProgramGroupLeavesNoEmptyFrame()
+    {
+        ToolsPage page;
+        page.resize(1366, 640);
+        page.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&page));
+        auto* program = child<QGroupBox>(page, "gbProgram");
+        auto* version = child<QLabel>(page, "lVersion");
+        QVERIFY(version->isVisible());
+        // One line of version and the frame around it.
+        QVERIFY2(program->height() <= program->minimumSizeHint().height() + 4,
+            qPrintable(QString::number(program->height())));
+        QVERIFY(child<QGroupBox>(page, "gbLastOperations")->geometry().top() < page.height() / 2);
+
+        page.setExtendedOperations(true);
+        QTest::qWait(0);
+        QCoreApplication::processEvents();
+        QVERIFY(child<QTabWidget>(page, "PageCtrlPrg")->isVisible());
+        QVERIFY(program->height() > page.height() / 2);
     }
 };
 

@@ -108,10 +108,8 @@ bool processImage(Session& s, UserInterface& ui)
 void clearDecoded(Session& s)
 {
     const int step = s.view.distribution.step;
-    const auto shown = s.view.distribution.shown;
     s.view = MainView{};
     s.view.distribution.step = step;
-    s.view.distribution.shown = shown;
     s.stats = StatisticsBlocks{};
     s.cycleRows = CycleRows{};
     s.processingFailed = false;

@@ -34,7 +34,7 @@ bool processImage(Session& session, UserInterface& ui);
 
 // Forgets everything decoded and shown, as in a freshly started program, so that a step
 // that fails afterwards leaves its fields empty and never an earlier reading's texts.
-// The display choices (the load step, the series shown) and the image stay.
+// The load step the user chose and the image stay.
 void clearDecoded(Session& session);
 
 // A new reading accepted: it replaces the image, the period starts at its installation

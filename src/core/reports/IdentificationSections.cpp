@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <string>
 
 namespace kestrel {
 
@@ -36,6 +37,22 @@ const std::array<CraneLine, 11> kCraneLines{{
 // Sensor rows beyond the recorder's four are not part of the documents.
 constexpr std::size_t kSensorRowsShown = 4;
 
+bool blank(const std::string& text)
+{
+    return std::all_of(text.begin(), text.end(), [](char c) { return c == ' '; });
+}
+
+// "РП-02 / RP02": the slash only stands between two parts that both say something, so a
+// recorder without a program name reads "РП-02", not "РП-02 /".
+std::string typeAndModification(const std::string& type, const std::string& modification)
+{
+    if (blank(modification))
+        return type;
+    if (blank(type))
+        return modification;
+    return type + "&nbsp;/&nbsp;" + modification;
+}
+
 } // namespace
 
 void writeCraneSection(DocumentLines& lines, const std::string& n, const ReportInput& input)
@@ -51,8 +68,8 @@ void writeRecorderSection(DocumentLines& lines, const std::string& n, const Repo
 {
     const IdentificationView& id = input.view.identification;
     writeHeading(lines, n, ". Идентификационная информация регистратора параметров");
-    lines.push_back(n + ".1. Тип и модификация РП . . . . . . . . . . <B>" + escapeHtml(id.eRegType)
-        + "&nbsp;/&nbsp;" + escapeCaption(id.lVersion) + "</B><BR>");
+    lines.push_back(n + ".1. Тип и модификация РП . . . . . . . . . . <B>"
+        + typeAndModification(escapeHtml(id.eRegType), escapeCaption(id.lVersion)) + "</B><BR>");
     lines.push_back(n + ".2. Заводской номер РП &nbsp;. . . . . . . . . . . . <B>" + escapeHtml(id.eRegNum) + "</B><BR>");
     lines.push_back(n + ".3. Год изготовления РП . . . . . . . . . . . . <B>" + escapeHtml(id.eRegYear) + " г.</B><BR>");
     lines.push_back(n + ".4. Предприятие-изготовитель РП . . . . <B>" + escapeHtml(id.eRegProd) + "</B><BR>");

@@ -4,6 +4,7 @@
 #include "gui/app/FileFilter.h"
 #include "gui/app/GuiDialogs.h"
 #include "gui/widgets/ChartOutput.h"
+#include "gui/widgets/DepthSeries.h"
 #include "gui/widgets/GridLinesDelegate.h"
 
 #include "ui_DistributionPage.h"
@@ -24,24 +25,10 @@ const std::array<QString, 3> kSeriesTitles = {
     QStringLiteral("Кран      "), QStringLiteral("Лебедка №1"), QStringLiteral("Лебедка №2")};
 const std::array<QColor, 3> kSeriesColours = {QColor(0, 255, 0), QColor(128, 255, 255), QColor(0, 0, 255)};
 constexpr std::array<int, 5> kLoadColumnWidths = {30, 140, 120, 120, 120};
-// The 3D look: every series is drawn once more, shifted up and right and darker, behind itself.
+// The 3D look: every series is extruded up and to the right, darker, behind itself.
 constexpr QPointF kDepthOffset(10.0, -10.0);
 // A chart without points shows loads up to this much.
 constexpr double kEmptyBottomAxisMaximum = 120.0;
-
-class DepthGraph : public QCPGraph {
-public:
-    DepthGraph(QCPAxis* keyAxis, QCPAxis* valueAxis) : QCPGraph(keyAxis, valueAxis) {}
-
-protected:
-    void draw(QCPPainter* painter) override
-    {
-        painter->save();
-        painter->translate(kDepthOffset);
-        QCPGraph::draw(painter);
-        painter->restore();
-    }
-};
 
 void setSeriesData(QCPGraph* graph, const std::vector<ChartPoint>& points)
 {
@@ -89,7 +76,7 @@ DistributionPage::DistributionPage(GuiDialogs& dialogs, QWidget* parent)
     ui_->steps->addButton(ui_->rbStep5, 5);
     ui_->steps->addButton(ui_->rbStep10, 10);
     ui_->steps->addButton(ui_->rbStep20, 20);
-    connect(ui_->steps, &QButtonGroup::idClicked, this, &DistributionPage::stepChanged);
+    connect(ui_->steps, &QButtonGroup::idClicked, this, &DistributionPage::rgStepClick);
 
     ui_->boxes = {ui_->chbKran, ui_->chbLeb1, ui_->chbLeb2};
     for (QCheckBox* box : ui_->boxes)
@@ -123,7 +110,7 @@ DistributionPage::DistributionPage(GuiDialogs& dialogs, QWidget* parent)
     // smaller winch series in front: every copy shows as its series' top and side, none
     // is buried under another series' face.
     for (std::size_t k = 0; k < ui_->series.size(); ++k) {
-        auto* depth = new DepthGraph(plot->xAxis, plot->yAxis);
+        auto* depth = new DepthGraph(plot->xAxis, plot->yAxis, kDepthOffset);
         depth->setObjectName(QStringLiteral("depth%1").arg(k));
         depth->removeFromLegend();
         depth->setLineStyle(QCPGraph::lsStepLeft);
@@ -146,9 +133,20 @@ DistributionPage::DistributionPage(GuiDialogs& dialogs, QWidget* parent)
 
 DistributionPage::~DistributionPage() = default;
 
+void DistributionPage::rgStepClick(int step)
+{
+    // Another zone width is another look at the same cycles: what the user chose to
+    // compare stays chosen. Only a new reading starts again from the crane alone.
+    keptSelection_ = shown_.shown;
+    emit stepChanged(step);
+    keptSelection_.reset();
+}
+
 void DistributionPage::showDistribution(const DistributionView& view)
 {
     shown_ = view;
+    if (keptSelection_)
+        applySeriesSelection(shown_, *keptSelection_);
 
     if (QAbstractButton* stepButton = ui_->steps->button(view.step)) {
         const QSignalBlocker blocker(ui_->steps);
@@ -156,7 +154,7 @@ void DistributionPage::showDistribution(const DistributionView& view)
     }
     for (std::size_t k = 0; k < ui_->boxes.size(); ++k) {
         const QSignalBlocker blocker(ui_->boxes[k]);
-        ui_->boxes[k]->setChecked(view.shown[k]);
+        ui_->boxes[k]->setChecked(shown_.shown[k]);
     }
 
     QTreeWidget* list = ui_->lvLoad;

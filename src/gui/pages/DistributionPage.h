@@ -4,7 +4,9 @@
 
 #include <QWidget>
 
+#include <array>
 #include <memory>
+#include <optional>
 
 class QCustomPlot;
 
@@ -31,10 +33,12 @@ public:
     QCustomPlot* chart() const;
 
 signals:
-    // rgStepClick: the window rebuilds the view for the new step and shows it again.
+    // rgStepClick: the window rebuilds the view for the new step and shows it again. The
+    // series the user ticked stay ticked in the view shown in answer.
     void stepChanged(int step);
 
 private:
+    void rgStepClick(int step);
     void renderChart();
     void seriesBoxToggled();
     void printChart();
@@ -44,6 +48,8 @@ private:
     std::unique_ptr<Ui> ui_;
     GuiDialogs& dialogs_;
     DistributionView shown_;
+    // While a step click is being answered: the ticks to keep over the rebuilt view.
+    std::optional<std::array<bool, 3>> keptSelection_;
 };
 
 } // namespace kestrel::gui

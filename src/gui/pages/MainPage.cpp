@@ -62,6 +62,11 @@ MainPage::MainPage(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::
     for (QLineEdit* edit : findChildren<QLineEdit*>())
         edit->setMinimumWidth(figureWidth);
 
+    // Names of up to 64 characters may still be wider than their field: the whole text
+    // is there as the field's tool tip.
+    for (QLineEdit* edit : {ui_->eProd, ui_->eOwner})
+        connect(edit, &QLineEdit::textChanged, edit, &QWidget::setToolTip);
+
     auto* digits = new DigitKeyFilter(this);
     for (QLineEdit* edit : {ui_->eSrok, ui_->eYear, ui_->eRegYear})
         edit->installEventFilter(digits);

@@ -15,6 +15,7 @@
 #include <QKeyEvent>
 #include <QLocale>
 #include <QPalette>
+#include <QTimer>
 #include <qcustomplot.h>
 
 #include <array>
@@ -25,6 +26,8 @@ namespace {
 
 constexpr int kSensorCount = 4;
 constexpr int kVyletRowHeight = 20;
+// The clock pickers show seconds, so they move on each second.
+constexpr int kClockTickMs = 1000;
 
 // Widths follow the captions and values in the platform's font, so "Qном - Qо" is not cut.
 void fitColumns(QTreeWidget* list)
@@ -84,8 +87,18 @@ ToolsPage::ToolsPage(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui
     ui_->loadGraph->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssCross, 6));
 
     ui_->RTCDate->setDisplayFormat(QLocale::system().dateFormat(QLocale::LongFormat));
+    // Room below the groups, for when the program group shrinks to its version line.
+    ui_->rightLayout->addStretch(0);
     // The program pages belong to the program operation: shown only with its box.
-    ui_->PageCtrlPrg->setVisible(!ui_->chbProgram->isHidden());
+    setExtendedOperations(!ui_->chbProgram->isHidden());
+
+    now_ = [] { return QDateTime::currentDateTime(); };
+    clockTimer_ = new QTimer(this);
+    clockTimer_->setObjectName(QStringLiteral("clockTimer"));
+    clockTimer_->setSingleShot(true);
+    connect(clockTimer_, &QTimer::timeout, this, &ToolsPage::clockTick);
+    connect(ui_->RTCTime, &QDateTimeEdit::dateTimeChanged, this, &ToolsPage::clockPickerChanged);
+    connect(ui_->RTCDate, &QDateTimeEdit::dateTimeChanged, this, &ToolsPage::clockPickerChanged);
 
     setClockEditable(ui_->chbSetRTC->isChecked());
     connect(ui_->chbSetRTC, &QCheckBox::toggled, this, &ToolsPage::setClockEditable);
@@ -124,6 +137,45 @@ void ToolsPage::setExtendedOperations(bool shown)
         box->setEnabled(shown);
     }
     ui_->PageCtrlPrg->setVisible(shown);
+    // Without its pages the group is one line high; the page's spare room goes below the
+    // groups instead of into an empty frame.
+    ui_->rightLayout->setStretch(0, shown ? 1 : 0);
+    ui_->rightLayout->setStretch(2, shown ? 0 : 1);
+}
+
+void ToolsPage::setClock(std::function<QDateTime()> now)
+{
+    now_ = std::move(now);
+}
+
+void ToolsPage::setClockPickers(const QDateTime& now)
+{
+    settingClock_ = true;
+    const QTime time = now.time();
+    ui_->RTCTime->setTime(QTime(time.hour(), time.minute(), time.second()));
+    ui_->RTCDate->setDate(now.date());
+    settingClock_ = false;
+}
+
+void ToolsPage::clockTick()
+{
+    const QDateTime now = now_();
+    // Not while the engineer types into a picker, nor once they have set it.
+    if (!clockEdited_ && !ui_->RTCTime->hasFocus() && !ui_->RTCDate->hasFocus())
+        setClockPickers(now);
+    scheduleClockTick(now);
+}
+
+void ToolsPage::scheduleClockTick(const QDateTime& now)
+{
+    // Just after the next whole second, so the seconds shown do not lag behind.
+    clockTimer_->start(kClockTickMs - now.time().msec() % kClockTickMs);
+}
+
+void ToolsPage::clockPickerChanged()
+{
+    if (!settingClock_)
+        clockEdited_ = true;
 }
 
 void ToolsPage::readServicePage(ServicePage& page) const
@@ -182,10 +234,21 @@ void ToolsPage::keyPressEvent(QKeyEvent* event)
 
 void ToolsPage::showEvent(QShowEvent* event)
 {
-    const QDateTime now = QDateTime::currentDateTime();
-    ui_->RTCTime->setTime(now.time());
-    ui_->RTCDate->setDate(now.date());
+    // Every showing of the page starts from the current time; a window coming back from
+    // the task bar is no new showing and keeps what the engineer set.
+    const QDateTime now = now_();
+    if (!event->spontaneous()) {
+        clockEdited_ = false;
+        setClockPickers(now);
+    }
+    scheduleClockTick(now);
     QWidget::showEvent(event);
+}
+
+void ToolsPage::hideEvent(QHideEvent* event)
+{
+    clockTimer_->stop();
+    QWidget::hideEvent(event);
 }
 
 void ToolsPage::showSettings(const SettingsView& settings, const IdentificationView& identification)

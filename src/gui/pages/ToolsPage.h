@@ -6,11 +6,14 @@
 #include "core/text/DisplayLocale.h"
 #include "core/view/MainView.h"
 
+#include <QDateTime>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 
 class QPushButton;
+class QTimer;
 
 namespace kestrel::gui {
 
@@ -50,16 +53,23 @@ public:
     // After a write-back: the boxes of the operations it has written are unticked.
     void applyWriteBack(const ServicePage& page);
     // The start option --extended: chbProgram and chbErase are shown and usable, and the
-    // program pages with chbProgram.
+    // program pages with chbProgram. Without them the program group keeps only lVersion
+    // and gives its room away.
     void setExtendedOperations(bool shown);
+
+    // Where the clock pickers take the current date and time from (the system clock
+    // unless a test sets another).
+    void setClock(std::function<QDateTime()> now);
 
 signals:
     // chbEditPKR changed: the passport groups of the main page follow it.
     void editIdentificationToggled(bool checked);
 
 protected:
-    // tsToolsShow: the clock pickers show the current date and time.
+    // tsToolsShow: the clock pickers show the current date and time, and follow it each
+    // second while the page is shown and the engineer has not changed them.
     void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     // Enter that no control on the page took presses bbChangeIdent, as a default button would.
     void keyPressEvent(QKeyEvent* event) override;
 
@@ -82,6 +92,16 @@ private:
     } normalisationEditor_;
     // chbSetRTC: the clock group takes input only while it is ticked, and looks like it.
     void setClockEditable(bool editable);
+    void setClockPickers(const QDateTime& now);
+    // Each second: the pickers show `now_()` unless the engineer has set them.
+    void clockTick();
+    void scheduleClockTick(const QDateTime& now);
+    void clockPickerChanged();
+
+    std::function<QDateTime()> now_;
+    QTimer* clockTimer_ = nullptr;
+    bool clockEdited_ = false;
+    bool settingClock_ = false;
 
     struct Ui;
     std::unique_ptr<Ui> ui_;

@@ -41,7 +41,7 @@ void saveChartAsBitmap(QWidget* parent, QCustomPlot& chart, GuiDialogs& dialogs)
 {
     GuiDialogs::FileOptions options;
     options.title = QStringLiteral("Сохранение графика");
-    options.filter = qtFileFilter(QStringLiteral("Bitmaps (*.bmp)|*.bmp"));
+    options.filter = qtFileFilter(QStringLiteral("Рисунок BMP (*.bmp)|*.bmp"));
     options.defaultSuffix = QStringLiteral("bmp");
     options.confirmOverwrite = true;
     const QString fileName = dialogs.saveFileName(parent, options);

@@ -1,5 +1,7 @@
 #include "gui/widgets/OperationalChartPlot.h"
 
+#include "gui/widgets/DepthSeries.h"
+
 #include <qcustomplot.h>
 
 #include <algorithm>
@@ -15,7 +17,7 @@ namespace {
 constexpr double kMarkedSpan = 20.0;
 constexpr double kLabelledSpan = 60.0;
 constexpr double kSpanTolerance = 1e-6;
-// The 3D look, as on the distribution chart: a darker copy shifted up and right, behind.
+// The 3D look, as on the distribution chart: a darker extrusion up and right, behind.
 constexpr QPointF kDepthOffset(6.0, -6.0);
 constexpr double kBarWidth = 0.6;
 const QString kDepthLayer = QStringLiteral("depth");
@@ -26,19 +28,44 @@ QColor colourOf(std::uint32_t rgb)
     return QColor(static_cast<int>((rgb >> 16) & 0xFF), static_cast<int>((rgb >> 8) & 0xFF), static_cast<int>(rgb & 0xFF));
 }
 
-template <typename Base> class Depth : public Base {
+// "Служебный" in the legend: a bar series of its own whose swatch is striped in the
+// colours its bars are drawn in, so the legend matches what the chart shows.
+class ServiceLegendBars : public QCPBars {
 public:
-    using Base::Base;
+    using QCPBars::QCPBars;
+    void setColours(std::vector<QColor> colours) { colours_ = std::move(colours); }
+    const std::vector<QColor>& colours() const { return colours_; }
 
 protected:
-    void draw(QCPPainter* painter) override
+    void drawLegendIcon(QCPPainter* painter, const QRectF& rect) const override
     {
-        painter->save();
-        painter->translate(kDepthOffset);
-        Base::draw(painter);
-        painter->restore();
+        if (colours_.empty())
+            return;
+        painter->setPen(Qt::NoPen);
+        const double stripe = rect.width() / static_cast<double>(colours_.size());
+        for (std::size_t i = 0; i < colours_.size(); ++i) {
+            painter->setBrush(colours_[i]);
+            painter->drawRect(
+                QRectF(rect.left() + stripe * static_cast<double>(i), rect.top(), stripe, rect.height()));
+        }
+        painter->setBrush(Qt::NoBrush);
+        painter->setPen(QPen(Qt::darkGray));
+        painter->drawRect(rect);
     }
+
+private:
+    std::vector<QColor> colours_;
 };
+
+// The colours of the events that are drawn, in the order of their codes.
+std::vector<std::uint32_t> eventColours()
+{
+    std::vector<std::uint32_t> colours;
+    for (int code = 0; code < 8; ++code)
+        if (const auto event = serviceEvent(code))
+            colours.push_back(event->color);
+    return colours;
+}
 
 bool hasMarks(std::size_t series)
 {
@@ -119,8 +146,10 @@ OperationalChartPlot::OperationalChartPlot(QCustomPlot& plot) : plot_(plot)
     buildSeries();
     setSeriesShown(shown_);
     // A resized chart has another number of pixel columns.
-    afterLayout_ = QObject::connect(&plot_, &QCustomPlot::afterLayout, &plot_,
-        [this] { feedGraphs(plot_.xAxis->range().lower, plot_.xAxis->range().upper); });
+    afterLayout_ = QObject::connect(&plot_, &QCustomPlot::afterLayout, &plot_, [this] {
+        feedGraphs(plot_.xAxis->range().lower, plot_.xAxis->range().upper);
+        staggerMarks();
+    });
 }
 
 OperationalChartPlot::~OperationalChartPlot() { QObject::disconnect(afterLayout_); }
@@ -131,13 +160,14 @@ void OperationalChartPlot::buildSeries()
     for (std::size_t s = 0; s < kOperationalSeriesCount; ++s) {
         const SeriesLook& look = looks[s];
         if (look.kind == SeriesKind::Bars) {
-            serviceLegend_ = new QCPBars(plot_.xAxis, plot_.yAxis);
-            serviceLegend_->setName(QString::fromUtf8(look.title.data(), static_cast<qsizetype>(look.title.size())));
-            serviceLegend_->setBrush(colourOf(look.color));
-            serviceLegend_->setPen(QPen(colourOf(look.color).darker(150)));
+            auto* legend = new ServiceLegendBars(plot_.xAxis, plot_.yAxis);
+            legend->setObjectName(QStringLiteral("series%1").arg(s));
+            legend->setName(QString::fromUtf8(look.title.data(), static_cast<qsizetype>(look.title.size())));
+            serviceLegend_ = legend;
+            setServiceLegendColours({});
             continue;
         }
-        auto* depth = new Depth<QCPGraph>(plot_.xAxis, plot_.yAxis);
+        auto* depth = new DepthGraph(plot_.xAxis, plot_.yAxis, kDepthOffset);
         depth->setLayer(kDepthLayer);
         depth->removeFromLegend();
         styleGraph(*depth, look, true);
@@ -155,7 +185,7 @@ QCPBars* OperationalChartPlot::eventBars(std::uint32_t colour)
 {
     if (auto found = bars_.find(colour); found != bars_.end())
         return found->second;
-    auto* depth = new Depth<QCPBars>(plot_.xAxis, plot_.yAxis);
+    auto* depth = new DepthBars(plot_.xAxis, plot_.yAxis, kDepthOffset);
     depth->setLayer(kDepthLayer);
     depth->removeFromLegend();
     depth->setWidth(kBarWidth);
@@ -193,10 +223,13 @@ void OperationalChartPlot::setChart(const OperationalChart& chart)
         bars->data()->clear();
         depthBars_[colour]->data()->clear();
     }
+    std::vector<std::uint32_t> drawn;
     for (const auto& [colour, data] : barPoints) {
         eventBars(colour)->setData(data.first, data.second, true);
         depthBars_[colour]->setData(data.first, data.second, true);
+        drawn.push_back(colour);
     }
+    setServiceLegendColours(drawn);
 
     auto ticker = QSharedPointer<QCPAxisTickerText>::create();
     const auto& labelPoints = chart.at(OperationalSeries::Load1).points;
@@ -209,6 +242,26 @@ void OperationalChartPlot::setChart(const OperationalChart& chart)
     for (std::size_t s = 0; s < kOperationalSeriesCount; ++s)
         shown[s] = chart.series[s].checked;
     setSeriesShown(shown);
+}
+
+void OperationalChartPlot::setServiceLegendColours(const std::vector<std::uint32_t>& drawn)
+{
+    // The event colours of this chart's bars; with no bar yet, every event colour.
+    std::vector<QColor> colours;
+    for (std::uint32_t colour : eventColours())
+        if (drawn.empty() || std::find(drawn.begin(), drawn.end(), colour) != drawn.end())
+            colours.push_back(colourOf(colour));
+    for (std::uint32_t colour : drawn)
+        if (std::find(colours.begin(), colours.end(), colourOf(colour)) == colours.end())
+            colours.push_back(colourOf(colour)); // a colour that is no event's: still on the bars
+    static_cast<ServiceLegendBars*>(serviceLegend_)->setColours(colours);
+    serviceLegend_->setBrush(colours.front());
+    serviceLegend_->setPen(QPen(colours.front().darker(150)));
+}
+
+std::vector<QColor> OperationalChartPlot::serviceLegendColours() const
+{
+    return static_cast<const ServiceLegendBars*>(serviceLegend_)->colours();
 }
 
 void OperationalChartPlot::setTitle(const QString& title, const QString& remark)
@@ -378,6 +431,7 @@ void OperationalChartPlot::addMarks(std::size_t series, std::size_t first, std::
         mark->setPen(QPen(Qt::gray));
         mark->setSelectable(false);
         marks_.push_back(mark);
+        markAnchors_.emplace_back(static_cast<double>(i), *point.value);
     }
 }
 
@@ -386,6 +440,53 @@ void OperationalChartPlot::clearMarks()
     for (QCPAbstractItem* mark : marks_)
         plot_.removeItem(mark);
     marks_.clear();
+    markAnchors_.clear();
+}
+
+void OperationalChartPlot::staggerMarks()
+{
+    // Each mark sits on its point; where it would cover a mark already placed (the event
+    // text and a small load at the cycle start share a second and nearly a height), it
+    // moves up just above that one. The lowest marks are placed first, so the order
+    // from bottom to top stays that of the points.
+    const QCPAxis* keyAxis = plot_.xAxis;
+    const QCPAxis* valueAxis = plot_.yAxis;
+    std::vector<std::size_t> order(marks_.size());
+    std::vector<QRectF> boxes(marks_.size());
+    for (std::size_t m = 0; m < marks_.size(); ++m) {
+        order[m] = m;
+        const auto* mark = static_cast<const QCPItemText*>(marks_[m]);
+        const QFontMetricsF metrics(mark->font());
+        const QMargins padding = mark->padding();
+        const double width = metrics.horizontalAdvance(mark->text()) + padding.left() + padding.right() + 2.0;
+        const double height = metrics.height() + padding.top() + padding.bottom() + 2.0;
+        const double x = keyAxis->coordToPixel(markAnchors_[m].x());
+        const double bottom = valueAxis->coordToPixel(markAnchors_[m].y());
+        if (!std::isfinite(x) || !std::isfinite(bottom))
+            return; // no layout yet: nothing to compare
+        boxes[m] = QRectF(x - width / 2.0, bottom - height, width, height);
+    }
+    std::stable_sort(order.begin(), order.end(), [&boxes](std::size_t a, std::size_t b) {
+        return boxes[a].bottom() > boxes[b].bottom();
+    });
+    constexpr double kGap = 1.0;
+    std::vector<QRectF> placed;
+    placed.reserve(marks_.size());
+    for (std::size_t m : order) {
+        QRectF box = boxes[m];
+        // Each move puts the box above one more of the placed ones: at most that many moves.
+        for (std::size_t moves = 0; moves <= placed.size(); ++moves) {
+            const auto hit = std::find_if(placed.begin(), placed.end(), [&box](const QRectF& other) {
+                return box.intersects(other.adjusted(-kGap, -kGap, kGap, kGap));
+            });
+            if (hit == placed.end())
+                break;
+            box.moveBottom(hit->top() - kGap);
+        }
+        placed.push_back(box);
+        static_cast<QCPItemText*>(marks_[m])->position->setCoords(
+            markAnchors_[m].x(), valueAxis->pixelToCoord(box.bottom()));
+    }
 }
 
 void OperationalChartPlot::clear()

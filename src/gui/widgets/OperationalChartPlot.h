@@ -4,6 +4,7 @@
 
 #include <QColor>
 #include <QMetaObject>
+#include <QPointF>
 #include <QString>
 
 #include <array>
@@ -52,6 +53,8 @@ public:
     // Marks (value texts and event texts) laid out for the visible range.
     int markCount() const { return static_cast<int>(marks_.size()); }
     bool timeLabelsShown() const;
+    // The colours of the "Служебный" legend swatch: those of the event bars drawn.
+    std::vector<QColor> serviceLegendColours() const;
 
 private:
     void buildSeries();
@@ -61,8 +64,11 @@ private:
     void feedGraphs(double lower, double upper);
     void layOutRange(double lower, double upper);
     void clearMarks();
+    // After the layout: marks that would overlap are stacked above one another.
+    void staggerMarks();
     void addMarks(std::size_t series, std::size_t first, std::size_t end);
     void updateLegend();
+    void setServiceLegendColours(const std::vector<std::uint32_t>& drawn);
 
     QCustomPlot& plot_;
     QColor panel_;
@@ -76,6 +82,8 @@ private:
     std::map<std::uint32_t, QCPBars*> depthBars_;
     QCPBars* serviceLegend_ = nullptr;
     std::vector<QCPAbstractItem*> marks_;
+    // The point each mark belongs to (time, value), where it sits unless moved up.
+    std::vector<QPointF> markAnchors_;
 
     const OperationalChart* chart_ = nullptr;
     struct FedRange {

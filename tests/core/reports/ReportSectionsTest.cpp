@@ -141,6 +141,31 @@ TEST(ReportSections, CopiedTextsAreEscapedAndFixedFragmentsAreNot)
         EXPECT_EQ(line.find('\0'), std::string::npos);
 }
 
+TEST(ReportSections, RecorderTypeAndModificationAreSeparatedOnlyWhenBothAreThere)
+{
+    const std::string prefix = "2.1. Тип и модификация РП . . . . . . . . . . <B>";
+    const struct {
+        std::string type;
+        std::string version;
+        std::string shown;
+    } cases[] = {
+        {"РП-2000", "", "РП-2000"},
+        {"РП-2000", std::string("\0RP", 3), "РП-2000"}, // the label ends at its NUL: nothing shown
+        {"РП-2000", "   ", "РП-2000"},
+        {"", "RP02 (версия 2.1.7)", "RP02 (версия 2.1.7)"},
+        {"", "", ""},
+        {"A&B", "<v>", "A&amp;B&nbsp;/&nbsp;&lt;v&gt;"},
+    };
+    for (const auto& c : cases) {
+        ReportFixture f;
+        f.view.identification.eRegType = c.type;
+        f.view.identification.lVersion = c.version;
+        DocumentLines lines;
+        writeRecorderSection(lines, "2", f.input());
+        EXPECT_TRUE(contains(lines, prefix + c.shown + "</B><BR>")) << c.type << " | " << c.version;
+    }
+}
+
 TEST(ReportSections, CalculatedSectionListsTheSevenWinchParameters)
 {
     ReportFixture f;
