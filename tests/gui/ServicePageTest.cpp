@@ -211,7 +211,7 @@ private slots:
         QVERIFY2(said.startsWith(QStringLiteral("ПСИ содержит не считывание крана, а настройки")), qPrintable(said));
         QVERIFY(said.contains(QStringLiteral("установка часов регистратора на 31.12.2026 23:59")));
         QVERIFY(said.contains(QStringLiteral("очистка данных регистратора")));
-        QVERIFY(said.contains(QStringLiteral("Записал: Иванов И.И.")));
+        QVERIFY(said.contains(QStringLiteral("Записал: Иванов И.И.\n"))); // one full stop
         QCOMPARE(h.window->session().image, shown);
         QCOMPARE(h.edit("eOwner")->text(), QStringLiteral("ООО «Порт»"));
     }

@@ -17,6 +17,7 @@
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QLabel>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -113,6 +114,9 @@ private slots:
         QVERIFY(!asked[0].text.contains(QStringLiteral("ошибка чтения ПСИ")));
         QVERIFY2(h.window->statusText(0).startsWith(QString::fromUtf8(kProcessedWithErrorsStatus)),
             qPrintable(h.window->statusText(0)));
+        // A zero-filled guess is no reading for the archive.
+        QCOMPARE(archivedReadings(h), 1);
+        QCOMPARE(requireChild<QLabel>(*h.window, "StatusArchive")->text(), QStringLiteral("Не сохранено в архив"));
 
         // Every text is what a freshly started program shows for that file...
         WindowHarness fresh;

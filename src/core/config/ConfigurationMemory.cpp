@@ -83,7 +83,8 @@ std::string configurationMemoryMessage(
     text += ":\n";
     for (const std::string& operation : memory.operations)
         text += "– " + operation + ";\n";
-    text += "Записал: " + (memory.operatorName.empty() ? std::string("оператор не указан") : memory.operatorName) + ".\n";
+    const std::string who = memory.operatorName.empty() ? std::string("оператор не указан") : memory.operatorName;
+    text += "Записал: " + who + (who.ends_with('.') ? "\n" : ".\n");
     return text + consequence;
 }
 

@@ -24,8 +24,8 @@ struct ConfigurationMemory {
 std::optional<ConfigurationMemory> configurationMemoryOf(ConstBytes image);
 
 inline constexpr const char* kConfigurationNotLoaded
-    = "Данные не загружены и в архив не сохранены. Чтобы получить данные крана, перенесите настройки в "
-      "регистратор и считайте его память в ПСИ.";
+    = "Данные не загружены, в архив ничего не записано. Чтобы получить данные крана, перенесите настройки "
+      "в регистратор и считайте его память в ПСИ.";
 
 // The Russian explanation of such a memory: `where` ("ПСИ", "Файл «…»") holds it, what
 // the recorder is told to do and who wrote it, then `consequence` (what was not done).

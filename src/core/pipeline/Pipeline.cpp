@@ -117,10 +117,11 @@ void clearDecoded(Session& s)
 
 void resetPeriodStart(Session& s) { s.periodStart = readI32(s.image, layout::kInstallationDay); }
 
-void startReading(Session& s, const MemoryImage& reading, UserInterface& ui)
+void startReading(Session& s, const MemoryImage& reading, UserInterface& ui, bool whole)
 {
     s.image = reading;
     s.hasReading = true;
+    s.wholeReading = whole;
     clearDecoded(s);
     resetPeriodStart(s);
     if (!processImage(s, ui))
@@ -165,7 +166,7 @@ bool loadImageFile(Session& s, const std::string& fileName, UserInterface& ui)
     } else if (!checksumOk(reading) && !ui.askYesNo(kChecksumQuestionFile)) {
         return false;
     }
-    startReading(s, reading, ui);
+    startReading(s, reading, ui, bytesSupplied == kImageSize);
     return true;
 }
 

@@ -38,8 +38,9 @@ bool processImage(Session& session, UserInterface& ui);
 void clearDecoded(Session& session);
 
 // A new reading accepted: it replaces the image, the period starts at its installation
-// day, and it is processed from a fresh display.
-void startReading(Session& session, const MemoryImage& reading, UserInterface& ui);
+// day, and it is processed from a fresh display. `whole`: all of its bytes came from its
+// source (not so for a short file).
+void startReading(Session& session, const MemoryImage& reading, UserInterface& ui, bool whole = true);
 
 // A memory holding a configuration written for the recorder is no reading: says so in
 // words (`where` names the source: "ПСИ", "Файл «…»") and returns true.

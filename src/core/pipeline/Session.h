@@ -20,6 +20,9 @@ struct Session {
     DisplayLocale locale;
     // A reading (device, file or archive) is in the image; a fresh window holds none.
     bool hasReading = false;
+    // All 32 768 bytes of it came from its source: a short file's zero-filled rest is a
+    // guess, which the archive must not keep as a reading.
+    bool wholeReading = false;
     // A step of the last processing failed: the texts shown are incomplete.
     bool processingFailed = false;
 };

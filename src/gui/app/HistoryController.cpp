@@ -85,6 +85,14 @@ void HistoryController::readingLoaded(const MemoryImage& image, const std::strin
     refresh();
 }
 
+void HistoryController::partialReadingLoaded(const MemoryImage& image, const std::string& reason)
+{
+    shown_ = image;
+    parts_.statusPanel->setText(qt(kNotStoredInArchiveText));
+    parts_.statusPanel->setToolTip(qt(reason));
+    refresh();
+}
+
 void HistoryController::archivedReadingOpened(const MemoryImage& image)
 {
     shown_ = image;

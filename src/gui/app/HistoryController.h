@@ -37,6 +37,8 @@ public:
     // A reading the window loaded (from the device or a file, after its checksum question):
     // stored, then the history shown with it.
     void readingLoaded(const MemoryImage& image, const std::string& source);
+    // A reading that is not whole (a short file): shown with its history, not stored.
+    void partialReadingLoaded(const MemoryImage& image, const std::string& reason);
     // A reading opened from the archive: shown, not stored again.
     void archivedReadingOpened(const MemoryImage& image);
 

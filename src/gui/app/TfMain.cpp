@@ -571,7 +571,11 @@ void TfMain::loadFromFile(const QString& fileName)
     }
     showView();
     showMemoryDumpOfImage();
-    history_->readingLoaded(session_.image, nativePath(QFileInfo(fileName).absoluteFilePath()));
+    if (session_.wholeReading)
+        history_->readingLoaded(session_.image, nativePath(QFileInfo(fileName).absoluteFilePath()));
+    else
+        history_->partialReadingLoaded(session_.image, "Файл короче 32 768 байт: недостающее в нем не считано, "
+                                                        "такое считывание в архив не сохраняется.");
     showFileName(fileName);
     enableAfterLoad();
 }

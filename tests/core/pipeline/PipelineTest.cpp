@@ -61,6 +61,7 @@ TEST_F(PipelineFixture, OpeningAFileFillsEveryPage)
 {
     auto b = reading();
     ASSERT_TRUE(loadImageFile(session, save("a.bbd", b), ui));
+    EXPECT_TRUE(session.hasReading && session.wholeReading);
     EXPECT_TRUE(ui.messages.empty());
     EXPECT_TRUE(ui.questions.empty());
     const auto& v = session.view;
@@ -162,6 +163,7 @@ TEST_F(PipelineFixture, AShortFileIsCalledShortAndNothingOfTheEarlierReadingSurv
     MemoryImage expected = readImageFile(otherPath);
     std::fill(expected.begin() + 0x700, expected.end(), std::uint8_t{0});
     EXPECT_EQ(session.image, expected);
+    EXPECT_FALSE(session.wholeReading); // a guess beyond the end: not for the archive
     EXPECT_TRUE(session.processingFailed);
     EXPECT_EQ(ui.statusTexts, std::vector<std::string>{kProcessedWithErrorsStatus});
     // Every text equals a fresh program's for the same file: no figure of the full reading remains.
