@@ -26,20 +26,6 @@ using namespace kestrel::gui::test;
 
 namespace {
 
-QStringList shownTexts(const WindowHarness& h)
-{
-    QStringList texts;
-    for (QLineEdit* edit : h.window->findChildren<QLineEdit*>())
-        if (!edit->objectName().isEmpty())
-            texts << edit->objectName() + "=" + edit->text();
-    for (QTreeWidget* list : {h.window->operPage().lvLast(), h.window->operPage().lvStop()})
-        for (int r = 0; r < list->topLevelItemCount(); ++r)
-            for (int c = 0; c < list->columnCount(); ++c)
-                texts << list->topLevelItem(r)->text(c);
-    texts.sort();
-    return texts;
-}
-
 // Every cell of the extended page's hex table.
 std::vector<std::string> dumpCells(const WindowHarness& h)
 {

@@ -27,21 +27,6 @@ using namespace kestrel::gui::test;
 
 namespace {
 
-// Every named edit and every cell of the cycle lists, as the user sees them.
-QStringList shownTexts(const WindowHarness& h)
-{
-    QStringList texts;
-    for (QLineEdit* edit : h.window->findChildren<QLineEdit*>())
-        if (!edit->objectName().isEmpty() && !edit->objectName().startsWith(QStringLiteral("qt_")))
-            texts << edit->objectName() + "=" + edit->text();
-    for (QTreeWidget* list : h.window->findChildren<QTreeWidget*>())
-        for (int r = 0; r < list->topLevelItemCount(); ++r)
-            for (int c = 0; c < list->columnCount(); ++c)
-                texts << list->objectName() + ":" + list->topLevelItem(r)->text(c);
-    texts.sort();
-    return texts;
-}
-
 // The readings the window's archive holds.
 int archivedReadings(const WindowHarness& h)
 {

@@ -11,6 +11,7 @@
 #include <QProcess>
 #include <QTest>
 #include <QToolButton>
+#include <QTreeWidget>
 
 namespace kestrel::gui::test {
 
@@ -59,6 +60,20 @@ bool WindowHarness::buttonEnabled(const char* name) const
 {
     const QToolButton* button = window->toolButton(QString::fromLatin1(name));
     return button != nullptr && button->isEnabled();
+}
+
+QStringList shownTexts(const WindowHarness& h)
+{
+    QStringList texts;
+    for (QLineEdit* edit : h.window->findChildren<QLineEdit*>())
+        if (!edit->objectName().isEmpty() && !edit->objectName().startsWith(QStringLiteral("qt_")))
+            texts << edit->objectName() + "=" + edit->text();
+    for (QTreeWidget* list : h.window->findChildren<QTreeWidget*>())
+        for (int r = 0; r < list->topLevelItemCount(); ++r)
+            for (int c = 0; c < list->columnCount(); ++c)
+                texts << list->objectName() + ":" + list->topLevelItem(r)->text(c);
+    texts.sort();
+    return texts;
 }
 
 MemoryImage readFile(const QString& fileName) { return readImageFile(QFile::encodeName(fileName).toStdString()); }

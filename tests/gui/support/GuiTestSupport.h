@@ -74,6 +74,9 @@ struct WindowHarness {
 // The five buttons every load enables.
 inline constexpr const char* kLoadButtons[] = {"tbStartReport", "tbSave", "tbSaveHTML", "tbPrint", "tbPreview"};
 
+// Every named edit and every cell of every list, as the user sees them, sorted.
+QStringList shownTexts(const WindowHarness& h);
+
 MemoryImage readFile(const QString& fileName);
 QByteArray fileBytes(const QString& fileName);
 // Makes the even-offset XOR come out zero again after bytes were changed.
