@@ -2,6 +2,7 @@
 #include "cli/Commands.h"
 #include "cli/LifeInput.h"
 #include "core/reports/ReportDispatch.h"
+#include "core/reports/RowLimit.h"
 
 #include <cerrno>
 #include <cstring>
@@ -26,6 +27,10 @@ int runReport(const Args& argv, std::ostream&, std::ostream& err)
     if (findReportKind(static_cast<int>(tag)) == nullptr || tag < 1 || tag > kLifeReportTag)
         throw UsageError("--doc: номер документа от 1 до 6");
 
+    // A slip in --limit is said before anything is opened, as the dialog refuses it.
+    if (const auto limit = args.value("--limit"); limit && !parseRowLimit(*limit))
+        throw UsageError("--limit: " + rowLimitRefusedMessage(*limit));
+
     Session session;
     CliUserInterface ui(err, args.flag("--yes"));
     if (const int code = openSession(args, args.positional()[0], session, ui, err); code != kExitOk)
@@ -48,7 +53,7 @@ int runReport(const Args& argv, std::ostream&, std::ostream& err)
         session.view, session.cycleRows, session.stats, session.locale, life ? &life->assessment : nullptr};
     const auto document = buildReportDocument(static_cast<int>(tag), input, ui);
     if (!document)
-        return kExitOk; // the failure was shown; there is nothing to write
+        return kExitFileError; // the failure was shown; no document was made
 
     std::ofstream file(*outPath, std::ios::binary | std::ios::trunc);
     if (file)

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <sys/stat.h>
 
 #include <fstream>
@@ -79,8 +81,13 @@ TEST_F(CliFixture, LimitTextBehavesAsTheDialogDoes)
         return read(dir.file("r.html"));
     };
     EXPECT_EQ(report({}), report({"--limit", "32"}));    // the proposal is the 32 rows of lvLast
-    EXPECT_EQ(report({"--limit", "abc"}), report({"--limit", "10"}));
     EXPECT_NE(report({"--limit", "0"}), report({"--limit", "1"}));
+
+    // A limit that is no number makes no document and says why, instead of taking 10.
+    std::filesystem::remove(dir.file("r.html"));
+    EXPECT_EQ(run({"report", image, "--doc", "4", "--limit", "abc", "-o", dir.file("r.html")}), kExitUsage);
+    EXPECT_NE(err.str().find("Количество циклов задано неверно: «abc»"), std::string::npos) << err.str();
+    EXPECT_FALSE(std::filesystem::exists(dir.file("r.html")));
 }
 
 TEST_F(CliFixture, StepChangesTheLoadTable)
