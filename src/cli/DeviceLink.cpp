@@ -66,6 +66,9 @@ DeviceLink::DeviceLink(
     if (portText)
         ui.setInputAnswer("0x" + hexText(parsePortOption(*portText), 1));
     selectBackend(deviceSpec);
+    // Whatever comes of it is no reading of a real reader device: said before anything else.
+    if (selectsSimulator(deviceSpec))
+        err << "kestrel-cli: " << kSimulatorName << " (" << deviceSpec << "): работа не с настоящим прибором\n";
     // Says, as the window does, when the library cannot be opened, with LastError.
     bus_ = std::make_unique<TI2C>(clock_, ui, programFolder());
     if (TPortIO* port = bus_->ownedPort(); port != nullptr && !port->ActiveHW()) {

@@ -31,9 +31,10 @@ private:
     std::string reason_;
 };
 
-// The backend named by the KESTREL_PORTIO text; nullptr or empty means the simulated
-// reader device with the demo memory. Never throws: a bad text gives a backend that
-// only carries the reason.
+// The backend named by the KESTREL_PORTIO text; nullptr or empty means the machine's own
+// parallel ports through ppdev (none: a bus on which nothing answers, without a reason).
+// The simulator only when named. Never throws: a bad text gives a backend that only
+// carries the reason.
 std::unique_ptr<PortIoBackend> makePortIoBackend(const char* deviceSpec);
 
 } // namespace kestrel::portio

@@ -40,6 +40,8 @@ TEST_F(DeviceCommands, ReadCopiesTheDeviceMemoryByteForByte)
     EXPECT_EQ(readFile(dir.file("y.bbd")), readFile(dir.file("x.bbd")));
     EXPECT_NE(err.find("ПСИ обнаружен! Порт: 0x378."), std::string::npos) << err;
     EXPECT_NE(err.find("Данные загружены в память"), std::string::npos) << err;
+    // The simulator says so before anything else it says.
+    EXPECT_TRUE(err.starts_with("kestrel-cli: Симулятор ПСИ (sim:x.bbd): работа не с настоящим прибором\n")) << err;
 }
 
 TEST_F(DeviceCommands, EraseLeavesZerosThatTheNextReadFinds)
@@ -79,7 +81,8 @@ TEST_F(DeviceCommands, AFailedReadWritesNothingAndSaysWhy)
 TEST_F(DeviceCommands, EraseWithoutYesPrintsTheQuestionAndErasesNothing)
 {
     EXPECT_EQ(run("erase --device sim:x.bbd --start 0 --size 0x8000"), kExitChecksumRefused);
-    EXPECT_EQ(err, "Стереть область 0x0000–0x7FFF (32768 байт) в ПСИ?\n"); // not even a search
+    EXPECT_EQ(err, "kestrel-cli: Симулятор ПСИ (sim:x.bbd): работа не с настоящим прибором\n"
+                   "Стереть область 0x0000–0x7FFF (32768 байт) в ПСИ?\n"); // not even a search
     EXPECT_EQ(readImageFile(dir.file("x.bbd")), makeDemoImage(5));
 }
 

@@ -143,7 +143,9 @@ private slots:
     void startsAsDelivered()
     {
         WindowHarness h;
+        // No device chosen: real hardware, so no simulator panel and the plain title.
         QCOMPARE(h.window->windowTitle(), QString::fromUtf8(kApplicationTitle));
+        QVERIFY(h.window->findChild<QLabel*>(QStringLiteral("StatusSimulator")) == nullptr);
         const char* pages[] = {"tsMain", "tsRegData", "tsOper", "tsTools", "tsHistory", "tsExtended"};
         const char* captions[]
             = {"Главная", "Распределение циклов", "Оперативные данные", "Сервис", "История", "Дополнительно..."};

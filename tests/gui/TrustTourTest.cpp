@@ -79,6 +79,13 @@ private slots:
         useDevice(device_);
     }
 
+    void theSimulatorSaysSoForAsLongAsItRuns()
+    {
+        WindowHarness h;
+        QCOMPARE(requireChild<QLabel>(*h.window, "StatusSimulator")->text(), QStringLiteral("Симулятор ПСИ"));
+        QCOMPARE(h.window->windowTitle(), QStringLiteral("Регистратор параметров работы крана — Симулятор ПСИ"));
+    }
+
     void aTruncatedFileAnsweredYesShowsOnlyItself()
     {
         WindowHarness h;

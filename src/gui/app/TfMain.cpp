@@ -5,6 +5,7 @@
 #include "core/device/i2c/TI2C.h"
 #include "core/device/reader/ExtendedPageActions.h"
 #include "core/device/reader/ReaderDeviceTransfer.h"
+#include "core/device/sim/DeviceSelection.h"
 #include "core/image/Checksum.h"
 #include "core/image/DataFile.h"
 #include "core/pipeline/DeviceLoad.h"
@@ -127,7 +128,7 @@ TfMain::TfMain(const Options& options, QWidget* parent)
     session_.locale = options.locale ? *options.locale : systemDisplayLocale();
 
     ui_->setupUi(this);
-    setWindowTitle(qt(kApplicationTitle));
+    setWindowTitle(qt(kApplicationTitle)); // with the simulator's name when it is one (buildStatusBar)
     dataModule_ = new TDataModule1(this);
     userInterface_ = std::make_unique<GuiUserInterface>(*this, dialogs_);
 
@@ -232,6 +233,20 @@ void TfMain::buildStatusBar()
         statusPanels_ << label;
     }
     // Whether the reading shown is kept in the archive.
+    // A simulated reader device says so for as long as the window runs: its demo crane
+    // must never pass for one read from a real reader device.
+    const QString device = qEnvironmentVariable("KESTREL_PORTIO");
+    if (selectsSimulator(device.toStdString())) {
+        auto* simulator = new QLabel(qt(kSimulatorName), bar);
+        simulator->setObjectName(QStringLiteral("StatusSimulator"));
+        simulator->setAlignment(Qt::AlignCenter);
+        simulator->setFrameShape(QFrame::StyledPanel);
+        simulator->setFrameShadow(QFrame::Sunken);
+        simulator->setStyleSheet(QStringLiteral("QLabel { color: #b00000; font-weight: bold; }"));
+        simulator->setToolTip(QStringLiteral("Устройство: ") + device);
+        bar->addWidget(simulator);
+        setWindowTitle(qt(kApplicationTitle) + QStringLiteral(" — ") + qt(kSimulatorName));
+    }
     archivePanel_ = new QLabel(bar);
     archivePanel_->setObjectName(QStringLiteral("StatusArchive"));
     archivePanel_->setFixedWidth(kArchivePanelWidth);

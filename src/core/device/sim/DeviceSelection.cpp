@@ -161,4 +161,15 @@ DeviceSelection parseDeviceSelection(std::string_view text)
     return selection;
 }
 
+bool selectsSimulator(std::string_view text)
+{
+    if (text.empty())
+        return false;
+    try {
+        return parseDeviceSelection(text).kind == PortBackendKind::Simulated;
+    } catch (const DeviceSelectionError&) {
+        return false;
+    }
+}
+
 } // namespace kestrel

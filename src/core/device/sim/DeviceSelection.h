@@ -44,4 +44,10 @@ public:
 
 DeviceSelection parseDeviceSelection(std::string_view text);
 
+// Whether a device text (a `--device` value or KESTREL_PORTIO) names the simulated reader
+// device; an empty text means real hardware, a text that does not parse is no simulator.
+bool selectsSimulator(std::string_view text);
+
+inline constexpr const char* kSimulatorName = "Симулятор ПСИ";
+
 } // namespace kestrel

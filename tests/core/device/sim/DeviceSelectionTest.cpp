@@ -92,4 +92,14 @@ TEST(DeviceSelection, BadTextsAreRefusedWithTheReason)
 }
 
 } // namespace
+TEST(DeviceSelection, OnlyASimulatorTextSelectsTheSimulator)
+{
+    EXPECT_TRUE(selectsSimulator("sim"));
+    EXPECT_TRUE(selectsSimulator("sim:/tmp/x.bbd,nack=0.01"));
+    EXPECT_FALSE(selectsSimulator(""));  // nothing chosen: real hardware
+    EXPECT_FALSE(selectsSimulator("ppdev"));
+    EXPECT_FALSE(selectsSimulator("direct"));
+    EXPECT_FALSE(selectsSimulator("simulator")); // no such device: no simulator either
+}
+
 } // namespace kestrel
