@@ -2,24 +2,32 @@
 
 #include "core/device/Clock.h"
 #include "core/device/i2c/TI2C.h"
+#include "core/device/reader/MemoryBus.h"
 #include "core/ui/UserInterface.h"
 
 #include <cstdint>
 #include <exception>
+#include <memory>
 #include <span>
+#include <vector>
 
 namespace kestrel {
 
 // The reader device (ПСИ) on the I2C bus: a 32 KiB serial memory at 0xAE/0xAF with
-// 16-bit addresses and 32-byte write pages. Finds the port it hangs on, reads and
-// writes ranges of its memory, and reports through the status bar, the progress bar
-// and message boxes as the main window does.
+// 16-bit addresses and 32-byte write pages. Finds the bus it hangs on, reads and writes
+// ranges of its memory, and reports through the status bar, the progress bar and
+// message boxes as the main window does. The procedures are the same on every bus
+// (MemoryBus): the parallel port's bit-banged master, or an I2C adapter of i2c-dev.
 class ReaderDeviceTransfer {
 public:
+    // On the parallel port only (probes 0x378, 0x278, 0x3BC and then an address the user types).
     ReaderDeviceTransfer(TI2C& bus, Clock& clock, UserInterface& ui);
+    // On the buses given, searched in their order (USB adapters before the port, say).
+    ReaderDeviceTransfer(std::vector<std::unique_ptr<MemoryBus>> buses, Clock& clock, UserInterface& ui);
+    ~ReaderDeviceTransfer();
 
-    // Probes 0x378, 0x278, 0x3BC and then an address the user types; leaves the bus
-    // on the port found (or the last one tried). Result: the device-found flag.
+    // Searches the buses in order; the first on which the device answers is used by the
+    // transfers. Result: the device-found flag.
     bool findReader();
     bool deviceFound() const { return deviceFound_; }
 
@@ -29,36 +37,27 @@ public:
     bool writeDevice(std::uint16_t start, std::span<const std::uint8_t> data);
 
     // Failed attempts in a row (address not acknowledged, transaction or page begun
-    // again) after which a transfer gives up as timed out. A device in its write
-    // cycle needs a few; one that never answers would otherwise hang the program.
+    // again) after which a transfer on the port gives up as timed out. A device in its
+    // write cycle needs a few; one that never answers would otherwise hang the program.
     int RetryLimit = 1000;
 
-    TI2C& bus() { return bus_; }
     Clock& clock() { return clock_; }
     UserInterface& ui() { return ui_; }
+    // The bus the last search found the device on (the first one before any search).
+    MemoryBus& activeBus() { return *buses_[active_]; }
 
 private:
-    void showSearchStatus(const std::string& text);
-    std::uint16_t askForPort();
-    // Acknowledge polling: start + 0xAE until the device answers, a stop after each miss.
-    void pollAcknowledge(int& failures);
-    // The proof that ends a transfer: the device must acknowledge its address again
-    // within the bound, else `message` is raised as a shown failure. A device that
-    // vanished during the last transaction leaves SDA floating high, which reads as
-    // 0xFF bytes and as acknowledges given; only this tells it apart. After a write's
-    // final stop it also waits out the last page's write cycle.
-    void confirmDeviceAnswers(const char* message);
-    // A missed attempt; throws a time-out once `RetryLimit` of them came in a row.
-    void countFailure(int& failures);
-    void beginSequentialRead(std::uint16_t address);
     // The load action disabled, the opening status text, a pump and the pause before the bus.
     void beginTransfer(const char* status);
     // Progress back to 0, the load action enabled again, the closing status text.
     bool endTransfer(int maximum, const char* status, bool result);
     // The message box of a failed transfer, when the failure deserves one.
     void reportTransferError(const std::exception& error);
+    // The port's fixed pause, where the bus is paced by pauses.
+    void pause();
 
-    TI2C& bus_;
+    std::vector<std::unique_ptr<MemoryBus>> buses_;
+    std::size_t active_ = 0;
     Clock& clock_;
     UserInterface& ui_;
     bool deviceFound_ = false;
