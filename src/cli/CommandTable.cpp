@@ -20,7 +20,7 @@ const std::vector<Command>& commandTable()
         {"read", "read --device DEVICE [--port ADDR] [--start A] [--size N] [--verify] [--yes] -o OUT.bbd", runRead},
         {"erase", "erase --device DEVICE [--port ADDR] --start A --size N [--yes]", runErase},
         {"dump", "dump IMAGE.bbd|--device DEVICE [--port ADDR] [--start A] [--size N]", runDump},
-        {"ports", "ports [--root DIR]", runPorts},
+        {"ports", "ports [--root DIR] [--i2c-class DIR]", runPorts},
         {"write-config",
             "write-config --device DEVICE [--port ADDR] [--image IMAGE.bbd] --operator NAME --code CODE "
             "[--clock \"dd.MM.yyyy hh:mm[:ss]\"] [--ident IDENT.json] [--normalisation \"q0/qnom;q0/qnom;q0/qnom;q0/qnom\"] "

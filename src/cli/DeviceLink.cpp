@@ -2,6 +2,7 @@
 
 #include "cli/ArgParser.h"
 #include "core/device/port/TPortIO.h"
+#include "core/device/reader/ReaderBuses.h"
 #include "core/device/sim/DeviceSelection.h"
 #include "core/text/PlatformInteger.h"
 
@@ -15,18 +16,23 @@ namespace kestrel::cli {
 
 namespace {
 
-void selectBackend(const std::string& deviceSpec)
+// The buses the device text chooses; a port text also goes to the port library.
+BusChoice chooseBuses(const std::string& deviceSpec)
 {
+    BusChoice choice;
     try {
-        (void)parseDeviceSelection(deviceSpec);
+        choice = parseBusChoice(deviceSpec);
     } catch (const DeviceSelectionError& e) {
         throw UsageError(std::string("--device: ") + e.what());
     }
+    if (choice.parallelPort) {
 #if defined(_WIN32)
-    _putenv_s("KESTREL_PORTIO", deviceSpec.c_str());
+        _putenv_s("KESTREL_PORTIO", deviceSpec.c_str());
 #else
-    setenv("KESTREL_PORTIO", deviceSpec.c_str(), 1);
+        setenv("KESTREL_PORTIO", deviceSpec.c_str(), 1);
 #endif
+    }
+    return choice;
 }
 
 } // namespace
@@ -65,20 +71,29 @@ DeviceLink::DeviceLink(
     // Checked before anything is opened: a slip in the options touches no device.
     if (portText)
         ui.setInputAnswer("0x" + hexText(parsePortOption(*portText), 1));
-    selectBackend(deviceSpec);
+    const BusChoice choice = chooseBuses(deviceSpec);
     // Whatever comes of it is no reading of a real reader device: said before anything else.
     if (selectsSimulator(deviceSpec))
         err << "kestrel-cli: " << kSimulatorName << " (" << deviceSpec << "): работа не с настоящим прибором\n";
-    // Says, as the window does, when the library cannot be opened, with LastError.
-    bus_ = std::make_unique<TI2C>(clock_, ui, programFolder());
-    if (TPortIO* port = bus_->ownedPort(); port != nullptr && !port->ActiveHW()) {
-        // A library that cannot be loaded at all leaves LastError empty; its reason is told here.
-        if (!port->LibraryFailure().empty() && port->LastError().find(port->LibraryFailure()) == std::string::npos)
-            err << "kestrel-cli: " << port->LibraryFailure() << "\n";
-        // Without the library every probe would fail: no point searching four ports.
-        throw DeviceUnavailable(port->LibraryFailure().empty() ? port->LastError() : port->LibraryFailure());
+    std::vector<std::unique_ptr<MemoryBus>> buses;
+    try {
+        buses = makeAdapterBuses(choice, clock_, ui);
+    } catch (const BusSetupError& e) {
+        err << "kestrel-cli: " << e.what() << "\n";
+        throw DeviceUnavailable(e.what());
     }
-    transfer_ = std::make_unique<ReaderDeviceTransfer>(*bus_, clock_, ui);
+    if (choice.parallelPort) {
+        // Says, as the window does, when the library cannot be opened, with LastError.
+        bus_ = std::make_unique<TI2C>(clock_, ui, programFolder());
+        if (TPortIO* port = bus_->ownedPort(); port != nullptr && !port->ActiveHW() && buses.empty()) {
+            // A library that cannot be loaded at all leaves LastError empty; its reason is told here.
+            if (!port->LibraryFailure().empty() && port->LastError().find(port->LibraryFailure()) == std::string::npos)
+                err << "kestrel-cli: " << port->LibraryFailure() << "\n";
+            // Without the library every probe would fail: no point searching four ports.
+            throw DeviceUnavailable(port->LibraryFailure().empty() ? port->LastError() : port->LibraryFailure());
+        }
+    }
+    transfer_ = std::make_unique<ReaderDeviceTransfer>(std::move(buses), bus_.get(), clock_, ui);
 }
 
 void printMemoryDump(const MemoryDumpTable& table, std::ostream& out)

@@ -1,15 +1,53 @@
 #include "cli/ArgParser.h"
 #include "cli/Commands.h"
+#include "core/device/Clock.h"
+#include "core/device/i2cdev/I2cAdapters.h"
+#include "core/device/i2cdev/I2cMemoryBus.h"
+#include "core/device/i2cdev/SystemI2cDevCalls.h"
 #include "core/device/port/TPrinterPortIO.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <ostream>
+#include <string>
 
 namespace kestrel::cli {
 
+namespace {
+
+// Whether the reader device answers on a USB adapter: a 1-byte read, never a write.
+std::string probeText(const I2cAdapter& adapter)
+{
+    if (!adapter.usb)
+        return "не USB, не проверяется (только по имени: --device i2c:" + adapter.devicePath + ")";
+    SystemClock clock;
+    SystemI2cDevCalls calls;
+    I2cMemoryBus bus(calls, clock, adapter.devicePath, adapterKindOf(adapter.name));
+    try {
+        bus.open();
+        return bus.deviceAnswers() ? "ПСИ отвечает" : "ПСИ не отвечает";
+    } catch (const std::exception& error) {
+        return error.what();
+    }
+}
+
+void listAdapters(const std::filesystem::path& classFolder, std::ostream& out)
+{
+    const auto adapters = listI2cAdapters(classFolder);
+    if (adapters.empty()) {
+        out << "Адаптеры I2C не обнаружены (подключен ли USB-адаптер, загружен ли модуль i2c-dev?).\n";
+        return;
+    }
+    for (const I2cAdapter& adapter : adapters)
+        out << adapter.devicePath << "  " << (adapter.name.empty() ? std::string("?") : adapter.name) << "  "
+            << (adapter.usb ? "USB" : "не USB") << "  " << probeText(adapter) << "\n";
+}
+
+} // namespace
+
 int runPorts(const Args& argv, std::ostream& out, std::ostream&)
 {
-    const ArgParser args(argv, {"--root"}, {});
+    const ArgParser args(argv, {"--root", "--i2c-class"}, {});
     if (!args.positional().empty())
         throw UsageError("лишний аргумент " + args.positional().front());
 
@@ -31,6 +69,7 @@ int runPorts(const Args& argv, std::ostream& out, std::ostream&)
     }
     if (!any)
         out << "Параллельные порты (LPT) не обнаружены.\n";
+    listAdapters(args.value("--i2c-class").value_or("/sys/class/i2c-dev"), out);
     return kExitOk;
 }
 

@@ -207,5 +207,23 @@ TEST(DeviceCommandUsage, PortAddressesAreTypedAsInTheDialog)
     EXPECT_EQ(runCli({"dump", "a.bbd", "--port", "0x278"}, out, err), kExitUsage);
 }
 
+TEST_F(DeviceCommands, TheSameWriteBackThroughAUsbAdapterAndThePortLeavesTheSameMemory)
+{
+    saveImage(dir.file("port.bbd"), makeDemoImage(5));
+    const std::string options = " --operator Иванов --code 12345 --clock '31.12.2026 23:59:41'"
+                                " --normalisation '100/900;110/910;120/920;130/930'";
+    ASSERT_EQ(run("write-config --device i2c-sim:x.bbd,profile=cp2112" + options), 0) << err;
+    EXPECT_NE(err.find("ПСИ обнаружен! Симулятор USB-адаптера I2C: CP2112"), std::string::npos) << err;
+    EXPECT_NE(err.find("Данные успешно записаны в память!"), std::string::npos) << err;
+    ASSERT_EQ(run("write-config --device sim:port.bbd" + options), 0) << err;
+    EXPECT_EQ(readFile(dir.file("x.bbd")), readFile(dir.file("port.bbd")));
+
+    // And reading it back through every profile gives the device's bytes.
+    for (const char* profile : {"mcp2221", "ft260", "cp2112", "ch341", "generic"}) {
+        ASSERT_EQ(run(std::string("read --device i2c-sim:x.bbd,profile=") + profile + " -o y.bbd"), 0) << err;
+        EXPECT_EQ(readFile(dir.file("y.bbd")), readFile(dir.file("x.bbd"))) << profile;
+    }
+}
+
 } // namespace
 } // namespace kestrel::cli

@@ -4,6 +4,7 @@
 #include "core/config/WriteConfiguration.h"
 #include "core/device/i2c/TI2C.h"
 #include "core/device/reader/ExtendedPageActions.h"
+#include "core/device/reader/ReaderBuses.h"
 #include "core/device/reader/ReaderDeviceTransfer.h"
 #include "core/device/sim/DeviceSelection.h"
 #include "core/image/Checksum.h"
@@ -145,10 +146,7 @@ TfMain::TfMain(const Options& options, QWidget* parent)
     help->setContext(Qt::WindowShortcut);
     connect(help, &QShortcut::activated, this, &TfMain::showContextHelp);
 
-    // Opening the bus opens the port library and calibrates the bit delay once; it says
-    // by itself when the library cannot be had, and the window works on without it.
-    bus_ = std::make_unique<TI2C>(clock_, *userInterface_, nativePath(folders_.program));
-    transfer_ = std::make_unique<ReaderDeviceTransfer>(*bus_, clock_, *userInterface_);
+    createReaderLink();
 
     showView();
     // After the first display: the empty grid of a window that has read nothing is no
@@ -391,6 +389,30 @@ void TfMain::closeEvent(QCloseEvent* event)
     // until it notices the request; the bus goes when the last operation returns.
     if (busy_ == 0)
         releaseBus();
+}
+
+void TfMain::createReaderLink()
+{
+    // The reader device is searched only where the user chose (nothing chosen: the USB
+    // I2C adapters, then the parallel ports); a text that cannot be understood chooses nothing.
+    const QString device = qEnvironmentVariable("KESTREL_PORTIO");
+    BusChoice choice;
+    try {
+        choice = parseBusChoice(device.toStdString());
+    } catch (const std::exception& error) {
+        dialogs_.message(this, QStringLiteral("Устройство задано неверно: ") + qt(error.what()));
+    }
+    std::vector<std::unique_ptr<MemoryBus>> buses;
+    try {
+        buses = makeAdapterBuses(choice, clock_, *userInterface_);
+    } catch (const std::exception& error) {
+        dialogs_.message(this, qt(error.what()));
+    }
+    // Opening the port's bus opens the port library and calibrates the bit delay once; it
+    // says by itself when the library cannot be had, and the window works on without it.
+    if (choice.parallelPort)
+        bus_ = std::make_unique<TI2C>(clock_, *userInterface_, nativePath(folders_.program));
+    transfer_ = std::make_unique<ReaderDeviceTransfer>(std::move(buses), bus_.get(), clock_, *userInterface_);
 }
 
 void TfMain::releaseBus()

@@ -148,6 +148,8 @@ private:
     std::optional<bool> startPeriodFromArchive();
     void readArea();
     void eraseArea();
+    // The reader device's buses as the device text chooses them.
+    void createReaderLink();
     void releaseBus();
     QString dataFileFilter() const;
     // The open dialog in "Данные" for a data file; empty when cancelled.

@@ -24,9 +24,11 @@ ReaderDeviceTransfer::ReaderDeviceTransfer(TI2C& bus, Clock& clock, UserInterfac
 }
 
 ReaderDeviceTransfer::ReaderDeviceTransfer(
-    std::vector<std::unique_ptr<MemoryBus>> buses, Clock& clock, UserInterface& ui)
+    std::vector<std::unique_ptr<MemoryBus>> buses, TI2C* port, Clock& clock, UserInterface& ui)
     : buses_(std::move(buses)), clock_(clock), ui_(ui)
 {
+    if (port != nullptr)
+        buses_.push_back(std::make_unique<PortMemoryBus>(*port, clock, ui, RetryLimit));
 }
 
 ReaderDeviceTransfer::~ReaderDeviceTransfer() = default;
@@ -59,6 +61,10 @@ void ReaderDeviceTransfer::reportTransferError(const std::exception& error)
 
 bool ReaderDeviceTransfer::readDevice(std::uint16_t start, std::span<std::uint8_t> buffer)
 {
+    if (!hasBuses()) {
+        ui_.setStatusText(kReadFailed); // no bus was chosen that could be used
+        return false;
+    }
     MemoryBus& bus = activeBus();
     const std::size_t count = buffer.size();
     const int maximum = position(count) - 1;
@@ -107,6 +113,10 @@ bool ReaderDeviceTransfer::endTransfer(int maximum, const char* status, bool res
 
 bool ReaderDeviceTransfer::writeDevice(std::uint16_t start, std::span<const std::uint8_t> data)
 {
+    if (!hasBuses()) {
+        ui_.setStatusText(kWriteFailed);
+        return false;
+    }
     MemoryBus& bus = activeBus();
     const std::size_t count = data.size();
     const int maximum = position(count) - 1;

@@ -22,8 +22,9 @@ class ReaderDeviceTransfer {
 public:
     // On the parallel port only (probes 0x378, 0x278, 0x3BC and then an address the user types).
     ReaderDeviceTransfer(TI2C& bus, Clock& clock, UserInterface& ui);
-    // On the buses given, searched in their order (USB adapters before the port, say).
-    ReaderDeviceTransfer(std::vector<std::unique_ptr<MemoryBus>> buses, Clock& clock, UserInterface& ui);
+    // On the buses given, searched in their order, and then on the parallel port when
+    // `port` is given (USB adapters come before the port).
+    ReaderDeviceTransfer(std::vector<std::unique_ptr<MemoryBus>> buses, TI2C* port, Clock& clock, UserInterface& ui);
     ~ReaderDeviceTransfer();
 
     // Searches the buses in order; the first on which the device answers is used by the
@@ -44,7 +45,8 @@ public:
     Clock& clock() { return clock_; }
     UserInterface& ui() { return ui_; }
     // The bus the last search found the device on (the first one before any search).
-    MemoryBus& activeBus() { return *buses_[active_]; }
+    MemoryBus& activeBus() { return *buses_.at(active_); }
+    bool hasBuses() const { return !buses_.empty(); }
 
 private:
     // The load action disabled, the opening status text, a pump and the pause before the bus.

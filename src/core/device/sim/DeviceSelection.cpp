@@ -165,6 +165,8 @@ bool selectsSimulator(std::string_view text)
 {
     if (text.empty())
         return false;
+    if (text.starts_with("i2c-sim"))
+        return true; // the simulated USB adapter
     try {
         return parseDeviceSelection(text).kind == PortBackendKind::Simulated;
     } catch (const DeviceSelectionError&) {
