@@ -19,7 +19,8 @@
 namespace kestrel {
 namespace {
 
-const std::filesystem::path kGoldenFolder = std::filesystem::path(__FILE__).parent_path() / "golden";
+// An absolute path from the build: __FILE__ can be relative (ccache's base_dir makes it so).
+const std::filesystem::path kGoldenFolder = KESTREL_GOLDEN_FOLDER;
 
 std::string joined(const DocumentLines& lines)
 {
