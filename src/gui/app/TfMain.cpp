@@ -230,7 +230,6 @@ void TfMain::buildStatusBar()
             bar->addWidget(label);
         statusPanels_ << label;
     }
-    // Whether the reading shown is kept in the archive.
     // A simulated reader device says so for as long as the window runs: its demo crane
     // must never pass for one read from a real reader device.
     const QString device = qEnvironmentVariable("KESTREL_PORTIO");
@@ -245,6 +244,7 @@ void TfMain::buildStatusBar()
         bar->addWidget(simulator);
         setWindowTitle(qt(kApplicationTitle) + QStringLiteral(" — ") + qt(kSimulatorName));
     }
+    // Whether the reading shown is kept in the archive.
     archivePanel_ = new QLabel(bar);
     archivePanel_->setObjectName(QStringLiteral("StatusArchive"));
     archivePanel_->setFixedWidth(kArchivePanelWidth);
