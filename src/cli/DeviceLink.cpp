@@ -86,9 +86,7 @@ DeviceLink::DeviceLink(
         // Says, as the window does, when the library cannot be opened, with LastError.
         bus_ = std::make_unique<TI2C>(clock_, ui, programFolder());
         if (TPortIO* port = bus_->ownedPort(); port != nullptr && !port->ActiveHW() && buses.empty()) {
-            // A library that cannot be loaded at all leaves LastError empty; its reason is told here.
-            if (!port->LibraryFailure().empty() && port->LastError().find(port->LibraryFailure()) == std::string::npos)
-                err << "kestrel-cli: " << port->LibraryFailure() << "\n";
+            // The reason, also when the library could not be loaded at all, is in the message above.
             // Without the library every probe would fail: no point searching four ports.
             throw DeviceUnavailable(port->LibraryFailure().empty() ? port->LastError() : port->LibraryFailure());
         }

@@ -1,5 +1,6 @@
 #include "core/device/i2c/TI2C.h"
 
+#include "core/device/i2c/DriverOpenFailure.h"
 #include "core/device/port/TPortIO.h"
 
 #include <algorithm>
@@ -32,7 +33,7 @@ TI2C::TI2C(Clock& clock, UserInterface& ui, std::string programFolder)
     ownedPort_->SetDriverPath(std::move(programFolder));
     ownedPort_->OpenDriver();
     if (!ownedPort_->ActiveHW())
-        ui.showMessage("Не возможно открыть DriverLINX драйвер.\n" + ownedPort_->LastError());
+        ui.showMessage(driverOpenFailureMessage(ownedPort_->LastError(), ownedPort_->LibraryFailure()));
     calibrateDelay();
 }
 

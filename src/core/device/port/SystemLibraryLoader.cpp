@@ -1,4 +1,5 @@
 #include "core/device/port/LibraryLoader.h"
+#include "core/device/port/PortIoFailureText.h"
 
 #include "core/device/WindowsApi.h"
 
@@ -17,15 +18,16 @@ public:
     Handle load(const std::string& path) override
     {
         HMODULE module = LoadLibraryA(path.c_str());
+        // The user is told why in words: a bare error number says nothing at the bench.
         if (module == nullptr)
-            failure_ = "system error " + std::to_string(GetLastError());
+            failure_ = libraryLoadFailureReason(GetLastError());
         return reinterpret_cast<Handle>(module);
     }
     Symbol resolve(Handle library, const std::string& name) override
     {
         FARPROC address = GetProcAddress(static_cast<HMODULE>(library), name.c_str());
         if (address == nullptr)
-            failure_ = "system error " + std::to_string(GetLastError());
+            failure_ = "нет функции " + name + " (ошибка Windows " + std::to_string(GetLastError()) + ")";
         return reinterpret_cast<Symbol>(address);
     }
     bool free(Handle library) override { return FreeLibrary(static_cast<HMODULE>(library)) != 0; }

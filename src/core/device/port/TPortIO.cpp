@@ -227,10 +227,14 @@ void TPortIO::OpenDriver()
     libraryHandle_ = loader_.load(libraryPath);
     std::string backendRefusal;
     if (libraryHandle_ == nullptr) {
-        libraryFailure_ = "cannot load " + libraryPath;
-        if (const std::string reason = loader_.lastFailure(); !reason.empty())
+        libraryFailure_ = "не удалось загрузить " + libraryPath;
+        std::string reason = loader_.lastFailure();
+        // dlerror names the file again; once is enough.
+        if (reason.starts_with(libraryPath + ": "))
+            reason.erase(0, libraryPath.size() + 2);
+        if (!reason.empty())
             libraryFailure_ += ": " + reason;
-    } else if (resolveEntryPoints()) {
+    } else if (resolveEntryPoints(libraryPath)) {
         // Our own library can say that its backend cannot work (no port, no permission).
         const auto status = reinterpret_cast<PortIoStatusFn>(loader_.resolve(libraryHandle_, kPortIoStatusEntryPoint));
         const char* reason = status != nullptr ? status() : nullptr;
@@ -258,12 +262,12 @@ void TPortIO::OpenDriver()
     }
 }
 
-bool TPortIO::resolveEntryPoints()
+bool TPortIO::resolveEntryPoints(const std::string& libraryPath)
 {
     for (std::size_t i = 0; i < kPortIoEntryPointCount; ++i) {
         entryPoints_[i] = loader_.resolve(libraryHandle_, kPortIoEntryPoints[i]);
         if (entryPoints_[i] == nullptr) {
-            libraryFailure_ = std::string("entry point ") + kPortIoEntryPoints[i] + " not found";
+            libraryFailure_ = "в библиотеке " + libraryPath + " нет функции " + kPortIoEntryPoints[i];
             return false;
         }
     }

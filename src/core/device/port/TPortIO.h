@@ -45,8 +45,8 @@ public:
     bool ActiveHW() const { return activeHW_; }
     const std::string& LastError() const { return lastError_; }
     bool IsNT() const { return isNT_; }
-    // Why the last opening could not use the library (not found, an entry point
-    // missing), in English; LastError() is kept for the service steps.
+    // Why the last opening could not use the library ("не удалось загрузить <path>: <reason>",
+    // an entry point missing), in Russian; LastError() is kept for the service steps.
     const std::string& LibraryFailure() const { return libraryFailure_; }
 
     // Port operations throw PortError while the driver is not open, touching no port,
@@ -76,7 +76,7 @@ private:
     }
     void requireActive(std::uint16_t port) const;
     void checkPortKept(std::uint16_t port) const;
-    bool resolveEntryPoints();
+    bool resolveEntryPoints(const std::string& libraryPath);
     void releaseLibrary();
     void setServiceError(const char* step, long long code);
 

@@ -1,5 +1,9 @@
 #include "core/device/FakeClock.h"
+#include "core/device/i2c/DriverOpenFailure.h"
 #include "core/device/i2c/TI2C.h"
+#include "core/device/port/FakePortLibrary.h"
+#include "core/device/port/FakeServiceControlManager.h"
+#include "core/device/port/PortIoFailureText.h"
 #include "core/device/port/TPortIO.h"
 #include "core/ui/ScriptedUserInterface.h"
 #include "core/device/i2c/RecordingPort.h"
@@ -272,6 +276,10 @@ TEST(BusMasterProduction, AnUnusableDriverIsReportedOnceAndBusOperationsFail)
         TI2C bus(clock, ui, "/opt/kestrel/");
         ASSERT_EQ(ui.messages.size(), 1u);
         EXPECT_EQ(ui.messages[0].rfind("Не возможно открыть DriverLINX драйвер.\n", 0), 0u) << ui.messages[0];
+        // No library in that folder: LastError is empty, so the reason comes in words.
+        EXPECT_EQ(ui.messages[0].rfind("Не возможно открыть DriverLINX драйвер.\nПричина: не удалось загрузить "
+                                       "/opt/kestrel/libDLPortIO.so: ", 0), 0u) << ui.messages[0];
+        EXPECT_TRUE(ui.messages[0].ends_with("USB-адаптер I2C.")) << ui.messages[0];
         ASSERT_NE(bus.ownedPort(), nullptr);
         EXPECT_EQ(bus.ownedPort()->DriverPath(), "/opt/kestrel");
         EXPECT_EQ(bus.DelayLoops, 100'001);
@@ -282,6 +290,63 @@ TEST(BusMasterProduction, AnUnusableDriverIsReportedOnceAndBusOperationsFail)
         setenv("KESTREL_PORTIO", saved.c_str(), 1);
     else
         unsetenv("KESTREL_PORTIO");
+}
+
+// The opening failure message of the program's own bus master, from what a port
+// component really leaves behind after a failed opening on Windows.
+struct DriverOpenFailure : ::testing::Test {
+    test::FakeLibraryLoader loader;
+    test::FakeServiceControlManager services;
+    test::FakePlatformInfo nt{PlatformFamily::WindowsNT};
+
+    std::string messageAfterOpening(bool usbAdapters = false)
+    {
+        TPortIO io({&loader, &services, &nt});
+        io.OpenDriver();
+        EXPECT_FALSE(io.ActiveHW());
+        return driverOpenFailureMessage(io.LastError(), io.LibraryFailure(), usbAdapters);
+    }
+};
+
+TEST_F(DriverOpenFailure, AMissingLibraryIsNamedWithItsReasonThoughLastErrorIsEmpty)
+{
+    loader.libraryPresent = false;
+    loader.loadFailure = libraryLoadFailureReason(126);
+    EXPECT_EQ(messageAfterOpening(),
+        "Не возможно открыть DriverLINX драйвер.\n"
+        "Причина: не удалось загрузить " + std::string(kPortIoLibraryFileName) + ": " + loader.loadFailure + ".\n"
+        "Остальная работа программы доступна: файлы, архив, документы.");
+    EXPECT_TRUE(messageAfterOpening(true).ends_with(
+        "\nОстальная работа программы доступна: файлы, архив, документы; прибор считывания можно подключить через "
+        "USB-адаптер I2C."));
+}
+
+TEST_F(DriverOpenFailure, ARefusedServiceStepKeepsItsLastErrorLineAndIsExplainedAfterIt)
+{
+    services.refuse("OpenSCManager", 5, 0x17);
+    services.refuse("CreateService", 5);
+    EXPECT_EQ(messageAfterOpening(),
+        "Не возможно открыть DriverLINX драйвер.\nDriverInstall: Error #5\nПричина: " +
+            serviceFailureReason("DriverInstall", 5) + ".\nОстальная работа программы доступна: файлы, архив, документы.");
+}
+
+TEST_F(DriverOpenFailure, ALibraryFailureComesBeforeAServiceStepThatFailedUndoingTheOpening)
+{
+    loader.missingExports = {"DlPortWritePortUlong"};
+    services.refuse("ControlService", 1051, 1);
+    const std::string message = messageAfterOpening();
+    const auto lines = message.find("DriverStop: Error #1051\nПричина: в библиотеке " + std::string(kPortIoLibraryFileName) +
+        " нет функции DlPortWritePortUlong.\nПричина: " + serviceFailureReason("DriverStop", 1051) + ".\n");
+    EXPECT_NE(lines, std::string::npos) << message;
+}
+
+TEST(DriverOpenFailureText, ABackendRefusalThatIsLastErrorIsNotSaidTwice)
+{
+    const std::string refusal = "ppdev: /dev/parport0: Permission denied";
+    const std::string message = driverOpenFailureMessage(refusal, refusal, true);
+    EXPECT_EQ(message, "Не возможно открыть DriverLINX драйвер.\n" + refusal +
+            "\nОстальная работа программы доступна: файлы, архив, документы; прибор считывания можно подключить "
+            "через USB-адаптер I2C.");
 }
 
 } // namespace

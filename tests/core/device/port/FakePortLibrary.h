@@ -97,6 +97,8 @@ public:
     std::vector<std::string> loadedPaths;
     int frees = 0;
     bool loaded = false;
+    // What the system would say about a library that could not be loaded.
+    std::string loadFailure;
 
     FakeLibraryLoader()
     {
@@ -155,6 +157,7 @@ public:
         const auto it = exports.find(name);
         return it == exports.end() ? nullptr : it->second;
     }
+    std::string lastFailure() override { return libraryPresent ? std::string() : loadFailure; }
     bool free(Handle library) override
     {
         ++frees;

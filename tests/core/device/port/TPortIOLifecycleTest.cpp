@@ -1,5 +1,6 @@
 #include "core/device/port/TPortIO.h"
 #include "core/device/port/PortIoEntryPoints.h"
+#include "core/device/port/PortIoFailureText.h"
 #include "core/device/port/FakePortLibrary.h"
 #include "core/device/port/FakeServiceControlManager.h"
 
@@ -133,10 +134,27 @@ TEST_F(TPortIOLifecycle, MissingLibraryUndoesTheServiceStepsOfThisOpening)
     io->OpenDriver();
     EXPECT_FALSE(io->ActiveHW());
     EXPECT_EQ(io->LastError(), "");
-    EXPECT_NE(io->LibraryFailure().find(kPortIoLibraryFileName), std::string::npos) << io->LibraryFailure();
+    EXPECT_EQ(io->LibraryFailure(), std::string("не удалось загрузить ") + kPortIoLibraryFileName);
     EXPECT_FALSE(services.installed) << "installed by this opening, so removed again";
     EXPECT_EQ(services.openHandles(), 0u);
     EXPECT_EQ(loader.frees, 0);
+}
+
+TEST_F(TPortIOLifecycle, LibraryFailureCarriesTheSystemsReasonAndIsClearedByTheNextOpening)
+{
+    loader.libraryPresent = false;
+    loader.loadFailure = libraryLoadFailureReason(193, 64);
+    auto io = makeNT();
+    io->SetDLLPath("D:\\Lib");
+    io->OpenDriver();
+    const std::string path = std::string("D:\\Lib") + kPathSeparator + kPortIoLibraryFileName;
+    EXPECT_EQ(io->LibraryFailure(), "не удалось загрузить " + path + ": " + loader.loadFailure);
+    EXPECT_EQ(io->LastError(), "");
+
+    loader.libraryPresent = true;
+    io->OpenDriver();
+    EXPECT_TRUE(io->ActiveHW());
+    EXPECT_EQ(io->LibraryFailure(), "") << "a reason from an earlier opening is no reason now";
 }
 
 TEST_F(TPortIOLifecycle, EveryEntryPointIsRequired)
@@ -150,7 +168,7 @@ TEST_F(TPortIOLifecycle, EveryEntryPointIsRequired)
         EXPECT_FALSE(io.ActiveHW()) << name;
         EXPECT_FALSE(loader.loaded) << name << ": the library is freed";
         EXPECT_EQ(io.LastError(), "") << name;
-        EXPECT_NE(io.LibraryFailure().find(name), std::string::npos) << io.LibraryFailure();
+        EXPECT_EQ(io.LibraryFailure(), std::string("в библиотеке ") + kPortIoLibraryFileName + " нет функции " + name);
         EXPECT_TRUE(scm.installed) << name;
         EXPECT_EQ(scm.state, 1u) << name;
         EXPECT_EQ(scm.count("DeleteService"), 0u) << name;
