@@ -1,5 +1,7 @@
 #include "portio/DirectBackend.h"
 
+#include "core/files/SystemErrorText.h"
+
 #include <cerrno>
 #include <cstring>
 #include <string>
@@ -26,7 +28,7 @@ DirectBackend::DirectBackend()
     constexpr unsigned long kTrialBase = 0x378;
     if (::ioperm(kTrialBase, 3, 1) != 0) {
         const int error = errno;
-        setReason(std::string("direct: нет доступа к портам ввода-вывода (ioperm: ") + std::strerror(error) + ")" +
+        setReason(std::string("direct: нет доступа к портам ввода-вывода (ioperm: ") + systemErrorText(error) + ")" +
             (error == EPERM ? "; нужны права root, или " : "; ") + kUsePpdevHint);
         return;
     }

@@ -1,5 +1,7 @@
 #include "portio/PpdevBackend.h"
 
+#include "core/files/SystemErrorText.h"
+
 #include <cerrno>
 #include <charconv>
 #include <cstring>
@@ -39,7 +41,7 @@ std::optional<std::uint16_t> readBaseAddress(const std::filesystem::path& parpor
 // "/dev/parport1" -> "parport1"; the kernel names its /proc entry after the port.
 std::string parportName(const std::string& device) { return std::filesystem::path(device).filename().string(); }
 
-std::string systemError(int error) { return std::strerror(error); }
+std::string systemError(int error) { return systemErrorText(error); }
 
 } // namespace
 

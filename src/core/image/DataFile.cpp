@@ -1,5 +1,8 @@
 #include "core/image/DataFile.h"
 
+#include "core/files/AtomicFileWrite.h"
+#include "core/files/SystemErrorText.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
@@ -21,7 +24,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string reason(const std::string& fileName) { return fileName + ": " + std::strerror(errno); }
+std::string reason(const std::string& fileName) { return fileName + ": " + systemErrorText(errno); }
 
 // Why a file of this type cannot hold a memory image; empty for a regular file.
 std::string notRegularReason(fs::file_type type)
@@ -128,29 +131,7 @@ Descriptor openRegular(const std::string& fileName, int flags, mode_t mode = 0)
 
 void saveImage(const std::string& fileName, const MemoryImage& image)
 {
-    refuseExistingNonRegular(fileName, true);
-#ifdef _WIN32
-    FilePtr f(std::fopen(fileName.c_str(), "wb"));
-    if (!f)
-        throw FileError(reason(fileName));
-    if (std::fwrite(image.data(), 1, image.size(), f.get()) != image.size())
-        throw FileError(reason(fileName));
-    if (std::fclose(f.release()) != 0)
-        throw FileError(reason(fileName));
-#else
-    Descriptor fd = openRegular(fileName, O_WRONLY | O_CREAT | O_TRUNC, 0666);
-    std::size_t done = 0;
-    while (done < image.size()) {
-        const ssize_t n = ::write(fd.get(), image.data() + done, image.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            throw FileError(reason(fileName));
-        done += static_cast<std::size_t>(n);
-    }
-    if (::close(fd.release()) != 0)
-        throw FileError(reason(fileName));
-#endif
+    writeFileAtomically(fileName, std::string_view(reinterpret_cast<const char*>(image.data()), image.size()));
 }
 
 MemoryImage readImageFile(const std::string& fileName, std::size_t* bytesRead)

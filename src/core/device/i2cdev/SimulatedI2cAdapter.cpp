@@ -5,7 +5,6 @@
 #include <charconv>
 #include <cmath>
 #include <exception>
-#include <filesystem>
 #include <limits>
 #include <optional>
 #include <system_error>
@@ -282,23 +281,13 @@ void SimulatedI2cAdapter::save()
 {
     if (!dirty_ || selection_.path.empty())
         return;
-    const std::string temporary = selection_.path + ".tmp";
+    // saveImage replaces the old file in one step, so a crash never leaves half an image.
     try {
-        saveImage(temporary, memory_);
-        // Replaces the old file in one step, so a crash never leaves half an image.
-        std::error_code ec;
-        std::filesystem::rename(temporary, selection_.path, ec);
-        if (ec) {
-            saveError_ = selection_.path + ": " + ec.message();
-            std::filesystem::remove(temporary, ec);
-            return;
-        }
+        saveImage(selection_.path, memory_);
         saveError_.clear();
         dirty_ = false;
     } catch (const std::exception& e) {
         saveError_ = e.what();
-        std::error_code ec;
-        std::filesystem::remove(temporary, ec);
     }
 }
 

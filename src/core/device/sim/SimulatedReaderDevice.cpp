@@ -3,7 +3,6 @@
 #include "core/image/DataFile.h"
 
 #include <exception>
-#include <filesystem>
 #include <system_error>
 
 namespace kestrel {
@@ -341,23 +340,13 @@ void SimulatedReaderDevice::finishWriteCycle()
 
 void SimulatedReaderDevice::save()
 {
-    const std::string temporary = *file_ + ".tmp";
+    // saveImage replaces the old file in one step, so a crash never leaves half an image.
     try {
-        saveImage(temporary, memory_);
-        // Replaces the old file in one step, on Windows too (unlike std::rename).
-        std::error_code ec;
-        std::filesystem::rename(temporary, *file_, ec);
-        if (ec) {
-            saveError_ = *file_ + ": " + ec.message();
-            std::filesystem::remove(temporary, ec);
-            return;
-        }
+        saveImage(*file_, memory_);
         saveError_.clear();
         ++counters.fileSaves;
     } catch (const std::exception& e) {
         saveError_ = e.what();
-        std::error_code ec;
-        std::filesystem::remove(temporary, ec);
     }
 }
 

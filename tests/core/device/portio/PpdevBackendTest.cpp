@@ -1,3 +1,4 @@
+#include "core/files/SystemErrorText.h"
 #include "portio/PpdevBackend.h"
 #include "support/TempDir.h"
 
@@ -145,14 +146,14 @@ TEST_F(PpdevBackendTest, APortThatCannotBeClaimedAtAllSaysWhy)
     kernel.failing[PPCLAIM] = EBUSY;
     auto backend = open(node());
     ASSERT_NE(backend->reason(), nullptr);
-    EXPECT_EQ(std::string(backend->reason()), "ppdev: /dev/parport0: порт занят (PPCLAIM): " + std::string(std::strerror(EBUSY)));
+    EXPECT_EQ(std::string(backend->reason()), "ppdev: /dev/parport0: порт занят (PPCLAIM): " + systemErrorText(EBUSY));
     EXPECT_EQ(kernel.openFiles, 0);
 
     FakePpdev noNode;
     noNode.missingNodes = {"/dev/parport3"};
     PpdevBackend missing(node("/dev/parport3"), noNode, proc.path().string());
     ASSERT_NE(missing.reason(), nullptr);
-    EXPECT_NE(std::string(missing.reason()).find(std::strerror(ENOENT)), std::string::npos);
+    EXPECT_NE(std::string(missing.reason()).find(systemErrorText(ENOENT)), std::string::npos);
 }
 
 TEST_F(PpdevBackendTest, APortLostMidwayIsGivenUpAndItsReasonKept)
@@ -163,7 +164,7 @@ TEST_F(PpdevBackendTest, APortLostMidwayIsGivenUpAndItsReasonKept)
 
     kernel.failing[PPRSTATUS] = ENODEV; // the card is gone
     EXPECT_EQ(backend->readByte(0x379), 0xFF);
-    const std::string reason = "ppdev: /dev/parport0: PPRSTATUS: " + std::string(std::strerror(ENODEV));
+    const std::string reason = "ppdev: /dev/parport0: PPRSTATUS: " + systemErrorText(ENODEV);
     for (const std::uint16_t port : {0x378, 0x379, 0x37A}) {
         ASSERT_NE(backend->portFailure(port), nullptr);
         EXPECT_EQ(backend->portFailure(port), reason);
