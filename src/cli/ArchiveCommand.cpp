@@ -94,7 +94,7 @@ std::optional<MemoryImage> readReading(const std::string& name, ImportCounts& co
     }
 }
 
-int runImport(const ArgParser& args, std::ostream& out, std::ostream& err)
+int runImport(const ParsedArgs& args, std::ostream& out, std::ostream& err)
 {
     const std::vector<std::string> arguments(args.positional().begin() + 1, args.positional().end());
     if (arguments.empty())
@@ -182,7 +182,7 @@ void printListJson(const std::vector<StoredReading>& list, std::ostream& out)
     out << jsonText(document) << "\n";
 }
 
-int runList(const ArgParser& args, std::ostream& out)
+int runList(const ParsedArgs& args, std::ostream& out)
 {
     if (args.positional().size() > 1)
         throw UsageError("лишний аргумент «" + safe(args.positional()[1]) + "»");
@@ -201,7 +201,7 @@ int runList(const ArgParser& args, std::ostream& out)
     return kExitOk;
 }
 
-int runExport(const ArgParser& args, std::ostream& out, std::ostream& err)
+int runExport(const ParsedArgs& args, std::ostream& out, std::ostream& err)
 {
     if (args.positional().size() != 2)
         throw UsageError("задайте один номер считывания");
@@ -209,6 +209,8 @@ int runExport(const ArgParser& args, std::ostream& out, std::ostream& err)
     if (!fileName)
         throw UsageError("не задан файл (-o FILE.bbd)");
     const long id = parseInteger(args.positional()[1], "ID");
+    if (id < 1)
+        throw UsageError("ID: номер считывания - целое число от 1, как его выводит archive list");
     auto archive = openArchiveOption(args);
     if (!archive)
         throw UsageError(kNoArchiveSupportMessage);
@@ -229,12 +231,40 @@ int runExport(const ArgParser& args, std::ostream& out, std::ostream& err)
 
 } // namespace
 
-int runArchive(const Args& argv, std::ostream& out, std::ostream& err)
+void declareArchive(CommandSyntax& syntax)
 {
-    const ArgParser args(argv, {"--archive", "--recorder", "-o"}, {"--json", "--csv"});
+    syntax
+        .synopsis("archive import [--archive DB] FILES_OR_DIRS... | archive list [--archive DB] [--recorder NUMBER] "
+                  "[--json|--csv] | archive export [--archive DB] ID -o FILE.bbd")
+        .describe("import сохраняет файлы данных в архиве (из папки - файлы *.bbd всего ее дерева), одни и те же "
+                  "байты один раз, и выводит «imported N, already stored M, refused K»; list выводит сохраненные "
+                  "считывания, первым самое раннее; export пишет сохраненные байты без изменений.")
+        .argument("ACTION", "import, list или export", Arity::One, Need::Optional)
+        .argument("FILES_OR_DIRS|ID", "import: файлы данных или папки; export: номер считывания из list",
+            Arity::OneOrMore, Need::Optional)
+        .option("--archive", "DB", "файл архива (по умолчанию архив пользователя)")
+        .option("--recorder", "NUMBER", "list: только считывания регистратора с этим заводским номером")
+        .flag("--json", "list: вывод в JSON")
+        .flag("--csv", "list: вывод в CSV")
+        .option("-o", "FILE.bbd", "export: файл, в который пишется считывание");
+}
+
+int runArchive(const ParsedArgs& args, std::ostream& out, std::ostream& err)
+{
     if (args.positional().empty())
         throw UsageError("не задано действие: import, list или export");
     const std::string& action = args.positional().front();
+    // Each option belongs to one action; under another it would do nothing.
+    const auto onlyFor = [&](const char* option, const char* owner) {
+        if (action != owner)
+            refuseOption(args, option, std::string("задается только для archive ") + owner);
+    };
+    if (action == "import" || action == "list" || action == "export") {
+        onlyFor("--recorder", "list");
+        onlyFor("--json", "list");
+        onlyFor("--csv", "list");
+        onlyFor("-o", "export");
+    }
     try {
         if (action == "import")
             return runImport(args, out, err);

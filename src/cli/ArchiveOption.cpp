@@ -9,7 +9,7 @@
 
 namespace kestrel::cli {
 
-std::unique_ptr<ReadingArchive> openArchiveOption(const ArgParser& args, bool onlyIfItExists)
+std::unique_ptr<ReadingArchive> openArchiveOption(const ParsedArgs& args, bool onlyIfItExists)
 {
 #ifdef KESTREL_HAVE_ARCHIVE
     if (const auto named = args.value("--archive"))

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cli/ArgParser.h"
+#include "cli/CommandOptions.h"
 #include "core/archive/ReadingArchive.h"
 
 #include <memory>
@@ -13,6 +13,6 @@ inline constexpr const char* kNoArchiveSupportMessage = "Архив недост
 // archive. With `onlyIfItExists` a per-user archive that was never created is not
 // created (nullptr is returned then). Throws ArchiveError when the file cannot be used,
 // and UsageError when no archive can be named at all or the program has no archive.
-std::unique_ptr<ReadingArchive> openArchiveOption(const ArgParser& args, bool onlyIfItExists = false);
+std::unique_ptr<ReadingArchive> openArchiveOption(const ParsedArgs& args, bool onlyIfItExists = false);
 
 } // namespace kestrel::cli

@@ -8,9 +8,33 @@
 
 namespace kestrel::cli {
 
+void declareStepOption(CommandSyntax& syntax)
+{
+    syntax.option("--step", "S", "шаг нагрузки распределения, %: 1, 5, 10 или 20 (по умолчанию 20)");
+}
+
+void declarePreviousOption(CommandSyntax& syntax)
+{
+    syntax.option("--previous", "PREV.bbd",
+        "более раннее считывание того же регистратора: начало отчетного периода («Начало»)");
+}
+
+void declareYesOption(CommandSyntax& syntax)
+{
+    syntax.flag("--yes", "ответить «Да» на вопрос о неправильной контрольной сумме; без него вопрос выводится "
+                         "в stderr и код завершения 3");
+}
+
+void declareLocaleOption(CommandSyntax& syntax)
+{
+    syntax.option("--locale", "NAME",
+        "формат чисел и дат, например ru_RU (запятая, дд.ММ.гггг); без него - по переменным окружения "
+        "LC_ALL, LC_NUMERIC, LC_TIME, LANG");
+}
+
 namespace {
 
-int parseStep(const ArgParser& args)
+int parseStep(const ParsedArgs& args)
 {
     const auto text = args.value("--step");
     if (!text)
@@ -23,7 +47,7 @@ int parseStep(const ArgParser& args)
 
 } // namespace
 
-int openSession(const ArgParser& args, const std::string& imagePath, Session& session, CliUserInterface& ui,
+int openSession(const ParsedArgs& args, const std::string& imagePath, Session& session, CliUserInterface& ui,
     std::ostream& err)
 {
     session.locale = args.value("--locale") ? DisplayLocale::fromName(*args.value("--locale")) : DisplayLocale::system();

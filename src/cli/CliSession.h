@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cli/ArgParser.h"
+#include "cli/CommandOptions.h"
 #include "cli/CliUserInterface.h"
 #include "core/pipeline/Session.h"
 
@@ -10,12 +10,14 @@
 namespace kestrel::cli {
 
 // Options shared by the commands that open an image as the window would.
-inline const std::set<std::string> kSessionOptions = {"--previous", "--step", "--locale"};
-inline const std::set<std::string> kSessionFlags = {"--yes"};
+void declareStepOption(CommandSyntax& syntax);
+void declarePreviousOption(CommandSyntax& syntax);
+void declareYesOption(CommandSyntax& syntax);
+void declareLocaleOption(CommandSyntax& syntax);
 
 // Opens IMAGE in a freshly started program's state, applies --step and --previous.
 // Returns kExitOk or the exit code to stop with (the reason is already on `err`).
-int openSession(const ArgParser& args, const std::string& imagePath, Session& session, CliUserInterface& ui,
+int openSession(const ParsedArgs& args, const std::string& imagePath, Session& session, CliUserInterface& ui,
     std::ostream& err);
 
 } // namespace kestrel::cli

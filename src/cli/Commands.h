@@ -8,6 +8,9 @@ namespace kestrel::cli {
 
 using Args = std::vector<std::string>;
 
+class CommandSyntax;
+class ParsedArgs;
+
 // Exit codes shared by every command.
 enum ExitCode : int {
     kExitOk = 0,
@@ -22,11 +25,12 @@ enum ExitCode : int {
     kExitTransferFailed = 7,
 };
 
-// One entry of the command table.
+// One entry of the command table: its options and their help are declared by `declare`.
 struct Command {
     const char* name;
-    const char* usage;
-    int (*run)(const Args& args, std::ostream& out, std::ostream& err);
+    const char* summary; // one line in `kestrel-cli --help`
+    void (*declare)(CommandSyntax& syntax);
+    int (*run)(const ParsedArgs& args, std::ostream& out, std::ostream& err);
 };
 
 const std::vector<Command>& commandTable();
@@ -34,18 +38,30 @@ const std::vector<Command>& commandTable();
 // Runs `kestrel-cli ARGS...`; returns the process exit code.
 int runCli(const Args& args, std::ostream& out, std::ostream& err);
 
-// The commands, one file each.
-int runReport(const Args& args, std::ostream& out, std::ostream& err);
-int runShow(const Args& args, std::ostream& out, std::ostream& err);
-int runSummary(const Args& args, std::ostream& out, std::ostream& err);
-int runDemoImage(const Args& args, std::ostream& out, std::ostream& err);
-int runPorts(const Args& args, std::ostream& out, std::ostream& err);
-int runRead(const Args& args, std::ostream& out, std::ostream& err);
-int runErase(const Args& args, std::ostream& out, std::ostream& err);
-int runDump(const Args& args, std::ostream& out, std::ostream& err);
-int runWriteConfig(const Args& args, std::ostream& out, std::ostream& err);
-int runOplog(const Args& args, std::ostream& out, std::ostream& err);
-int runArchive(const Args& args, std::ostream& out, std::ostream& err);
-int runLife(const Args& args, std::ostream& out, std::ostream& err);
+// The commands, one file each: their syntax, and what they do with it.
+void declareReport(CommandSyntax& syntax);
+int runReport(const ParsedArgs& args, std::ostream& out, std::ostream& err);
+void declareShow(CommandSyntax& syntax);
+int runShow(const ParsedArgs& args, std::ostream& out, std::ostream& err);
+void declareSummary(CommandSyntax& syntax);
+int runSummary(const ParsedArgs& args, std::ostream& out, std::ostream& err);
+void declareDemoImage(CommandSyntax& syntax);
+int runDemoImage(const ParsedArgs& args, std::ostream& out, std::ostream& err);
+void declarePorts(CommandSyntax& syntax);
+int runPorts(const ParsedArgs& args, std::ostream& out, std::ostream& err);
+void declareRead(CommandSyntax& syntax);
+int runRead(const ParsedArgs& args, std::ostream& out, std::ostream& err);
+void declareErase(CommandSyntax& syntax);
+int runErase(const ParsedArgs& args, std::ostream& out, std::ostream& err);
+void declareDump(CommandSyntax& syntax);
+int runDump(const ParsedArgs& args, std::ostream& out, std::ostream& err);
+void declareWriteConfig(CommandSyntax& syntax);
+int runWriteConfig(const ParsedArgs& args, std::ostream& out, std::ostream& err);
+void declareOplog(CommandSyntax& syntax);
+int runOplog(const ParsedArgs& args, std::ostream& out, std::ostream& err);
+void declareArchive(CommandSyntax& syntax);
+int runArchive(const ParsedArgs& args, std::ostream& out, std::ostream& err);
+void declareLife(CommandSyntax& syntax);
+int runLife(const ParsedArgs& args, std::ostream& out, std::ostream& err);
 
 } // namespace kestrel::cli

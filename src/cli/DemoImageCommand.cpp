@@ -1,4 +1,4 @@
-#include "cli/ArgParser.h"
+#include "cli/CommandOptions.h"
 #include "cli/Commands.h"
 #include "core/demo/DemoHistory.h"
 #include "core/demo/DemoImage.h"
@@ -11,14 +11,22 @@
 
 namespace kestrel::cli {
 
-int runDemoImage(const Args& argv, std::ostream&, std::ostream& err)
+void declareDemoImage(CommandSyntax& syntax)
 {
-    const ArgParser args(argv, {"--seed", "--history", "-o"}, {});
-    if (!args.positional().empty())
-        throw UsageError("лишний аргумент " + args.positional().front());
+    syntax
+        .synopsis("demo-image [--seed N] -o FILE.bbd | demo-image [--seed N] --history K -o DIR")
+        .describe("Правдоподобная синтетическая память регистратора с верной контрольной суммой (демонстрационные "
+                  "данные ./run.sh и тестов), или K ежегодных считываний этого регистратора в папку DIR как "
+                  "reading-1.bbd … (первым самое раннее, последним сама память).")
+        .option("--seed", "N", "номер демонстрационного регистратора, от 0 до 4294967295 (по умолчанию 1)")
+        .option("--history", "K", "число ежегодных считываний, от 1 до 100; сколько их помещается после дня "
+                                  "установки регистратора, зависит от --seed")
+        .option("-o", "FILE.bbd|DIR", "файл данных, с --history - папка", Need::Required);
+}
+
+int runDemoImage(const ParsedArgs& args, std::ostream&, std::ostream& err)
+{
     const auto outPath = args.value("-o");
-    if (!outPath)
-        throw UsageError("не задан -o FILE.bbd");
 
     std::uint32_t seed = 1;
     if (const auto text = args.value("--seed")) {
@@ -40,6 +48,11 @@ int runDemoImage(const Args& argv, std::ostream&, std::ostream& err)
         const long count = parseInteger(*history, "--history");
         if (count < 1 || count > 100)
             throw UsageError("--history: число считываний от 1 до 100");
+        // Fewer files than asked would pass for the whole history: refused, with how many fit.
+        if (const int limit = demoHistoryLimit(seed); count > limit)
+            throw UsageError("--history: у демонстрационного регистратора --seed " + std::to_string(seed)
+                + " после дня его установки на кран помещается не более " + std::to_string(limit)
+                + " ежегодных считываний, а задано " + std::to_string(count));
         std::error_code ec;
         std::filesystem::create_directories(*outPath, ec);
         const auto readings = makeDemoHistory(seed, static_cast<int>(count));

@@ -1,6 +1,6 @@
 #include "cli/DeviceLink.h"
 
-#include "cli/ArgParser.h"
+#include "cli/CommandOptions.h"
 #include "core/device/port/TPortIO.h"
 #include "core/device/reader/ReaderBuses.h"
 #include "core/device/sim/DeviceSelection.h"
@@ -37,6 +37,18 @@ BusChoice chooseBuses(const std::string& deviceSpec)
 
 } // namespace
 
+void declareDeviceOptions(CommandSyntax& syntax, Need device)
+{
+    syntax
+        .option("--device", "DEVICE",
+            "где искать ПСИ: i2c, i2c:/dev/i2c-N, i2c-sim[:FILE.bbd], sim[:FILE.bbd][,...], ppdev[:/dev/parportN], "
+            "direct; пустой текст - адаптеры USB, затем параллельные порты",
+            device)
+        .option(kPortOption, "ADDR",
+            "адрес параллельного порта (0x, $ или десятичный), который вводится в окне поиска после 0x378, 0x278 "
+            "и 0x3BC; только для ПСИ на параллельном порту");
+}
+
 std::string programFolder()
 {
 #if defined(_WIN32)
@@ -72,6 +84,10 @@ DeviceLink::DeviceLink(
     if (portText)
         ui.setInputAnswer("0x" + hexText(parsePortOption(*portText), 1));
     const BusChoice choice = chooseBuses(deviceSpec);
+    // The address is asked only by the parallel port's search: elsewhere it would do nothing.
+    if (portText && !choice.parallelPort)
+        throw UsageError(std::string(kPortOption) + ": адрес порта задается только для ПСИ на параллельном порту, "
+            "а --device " + deviceSpec + " выбирает адаптер I2C");
     // Whatever comes of it is no reading of a real reader device: said before anything else.
     if (selectsSimulator(deviceSpec))
         err << "kestrel-cli: " << kSimulatorName << " (" << deviceSpec << "): работа не с настоящим прибором\n";

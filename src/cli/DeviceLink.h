@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cli/CliUserInterface.h"
+#include "cli/CommandOptions.h"
 #include "core/device/Clock.h"
 #include "core/device/i2c/TI2C.h"
 #include "core/device/reader/MemoryDumpTable.h"
@@ -19,6 +20,9 @@ namespace kestrel::cli {
 // 0x278 and 0x3BC; without it the dialog's own 0x378 is taken).
 inline constexpr const char* kPortOption = "--port";
 
+// --device DEVICE and --port ADDR with their help.
+void declareDeviceOptions(CommandSyntax& syntax, Need device);
+
 // The port library could not be opened: the command cannot reach any device. The
 // reason has been printed already.
 class DeviceUnavailable : public std::runtime_error {
@@ -31,8 +35,9 @@ public:
 // folder and calibrated on the real clock, and the reader procedures on top.
 class DeviceLink {
 public:
-    // Throws UsageError for a device text or a --port text that cannot be understood,
-    // and DeviceUnavailable when the port library cannot be opened.
+    // Throws UsageError for a device text or a --port text that cannot be understood, or a
+    // --port for a device that is not searched on the parallel port; DeviceUnavailable
+    // when the port library cannot be opened.
     DeviceLink(const std::string& deviceSpec, const std::optional<std::string>& portText, CliUserInterface& ui,
         std::ostream& err);
     DeviceLink(const std::string& deviceSpec, CliUserInterface& ui, std::ostream& err)

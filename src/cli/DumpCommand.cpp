@@ -1,5 +1,5 @@
 #include "cli/AreaOptions.h"
-#include "cli/ArgParser.h"
+#include "cli/CommandOptions.h"
 #include "cli/Commands.h"
 #include "cli/DeviceLink.h"
 #include "core/device/reader/ExtendedPageActions.h"
@@ -11,12 +11,18 @@
 namespace kestrel::cli {
 
 // The hex table of an area of a data file or of the reader device.
-int runDump(const Args& argv, std::ostream& out, std::ostream& err)
+void declareDump(CommandSyntax& syntax)
 {
-    const ArgParser args(argv, {"--device", "--port", "--start", "--size"}, {});
+    syntax.synopsis("dump IMAGE.bbd|--device DEVICE [--port ADDR] [--start A] [--size N]")
+        .describe("Шестнадцатеричная таблица страницы «Дополнительно» для области файла данных или памяти ПСИ.")
+        .argument("IMAGE.bbd", "файл данных (или --device)", Arity::Optional, Need::Optional);
+    declareDeviceOptions(syntax, Need::Optional);
+    declareAreaOptions(syntax, Need::Optional);
+}
+
+int runDump(const ParsedArgs& args, std::ostream& out, std::ostream& err)
+{
     const auto device = args.value("--device");
-    if (args.positional().size() > 1)
-        throw UsageError("лишний аргумент " + args.positional()[1]);
     if (device.has_value() == !args.positional().empty())
         throw UsageError("задайте IMAGE.bbd или --device DEVICE");
     if (!device && args.value(kPortOption))

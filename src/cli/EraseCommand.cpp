@@ -1,5 +1,5 @@
 #include "cli/AreaOptions.h"
-#include "cli/ArgParser.h"
+#include "cli/CommandOptions.h"
 #include "cli/Commands.h"
 #include "cli/DeviceLink.h"
 #include "core/device/reader/ExtendedPageActions.h"
@@ -11,14 +11,19 @@ namespace kestrel::cli {
 // Fills an area of the reader device with zero bytes, as the extended page's "Стереть"
 // does. Its question is answered Yes only by --yes: without it the question is printed,
 // nothing is erased and the exit code is that of a question answered No.
-int runErase(const Args& argv, std::ostream&, std::ostream& err)
+void declareErase(CommandSyntax& syntax)
 {
-    const ArgParser args(argv, {"--device", "--port", "--start", "--size"}, {"--yes"});
-    if (!args.positional().empty())
-        throw UsageError("лишний аргумент " + args.positional().front());
+    syntax.describe("Заполняет область памяти ПСИ нулевыми байтами после вопроса «Стереть область 0x…–0x… "
+                    "(N байт) в ПСИ?»; «Да» отвечает только --yes: без него вопрос выводится, ничего не стирается "
+                    "и код завершения 3.");
+    declareDeviceOptions(syntax, Need::Required);
+    declareAreaOptions(syntax, Need::Required);
+    syntax.flag("--yes", "ответить «Да» на вопрос о стирании");
+}
+
+int runErase(const ParsedArgs& args, std::ostream&, std::ostream& err)
+{
     const auto device = args.value("--device");
-    if (!device || !args.value("--start") || !args.value("--size"))
-        throw UsageError("не заданы --device, --start и --size");
     AreaFields fields = areaFieldsFromOptions(args);
 
     CliUserInterface ui(err, args.flag("--yes"));

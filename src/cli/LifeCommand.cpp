@@ -132,13 +132,21 @@ void printText(const Session& session, const LifeOfImage& life, std::ostream& ou
 
 } // namespace
 
-int runLife(const Args& argv, std::ostream& out, std::ostream& err)
+void declareLife(CommandSyntax& syntax)
 {
-    auto valued = kLifeOptions;
-    valued.insert("--locale");
-    const ArgParser args(argv, valued, {"--yes", "--json"});
-    if (args.positional().size() != 1)
-        throw UsageError("нужен один файл данных");
+    syntax
+        .describe("Оценка расчетного срока службы крана на дату считывания IMAGE.bbd по более ранним считываниям "
+                  "его регистратора из архива и по классам крана, сохраненным в архиве; параметры их заменяют "
+                  "и сохраняются.")
+        .argument("IMAGE.bbd", "файл данных");
+    declareLifeOptions(syntax);
+    declareYesOption(syntax);
+    declareLocaleOption(syntax);
+    syntax.flag("--json", "вывод в JSON: числа без учета формата, null там, где числа нет");
+}
+
+int runLife(const ParsedArgs& args, std::ostream& out, std::ostream& err)
+{
 
     auto session = std::make_unique<Session>();
     CliUserInterface ui(err, args.flag("--yes"));

@@ -23,7 +23,7 @@ DateTime readingOf(const MemoryImage& image)
 // The options given, checked; `design` keeps what they do not name. The crane's group
 // and its classes are one choice: naming one of them drops the other one kept before,
 // unless both are named (and then they must agree).
-bool applyDesignOptions(const ArgParser& args, DesignClasses& design)
+bool applyDesignOptions(const ParsedArgs& args, DesignClasses& design)
 {
     bool given = false;
     const auto take = [&](const char* option, std::string& field, bool (*valid)(const std::string&),
@@ -58,7 +58,17 @@ bool applyDesignOptions(const ArgParser& args, DesignClasses& design)
 
 } // namespace
 
-LifeOfImage assessImage(const ArgParser& args, const MemoryImage& image, const DisplayLocale& locale)
+void declareLifeOptions(CommandSyntax& syntax)
+{
+    syntax.option("--archive", "DB", "архив считываний (по умолчанию архив пользователя, если он есть)")
+        .option("--group", "G", "группа классификации крана A1…A8 вместо паспортной; сохраняется в архиве")
+        .option("--design", "\"Ux Qy\"", "классы использования и нагружения крана, например \"U5 Q3\"; "
+                                           "сохраняются в архиве")
+        .option("--winch1", "Mx", "группа лебедки №1 M1…M8; сохраняется в архиве")
+        .option("--winch2", "Mx", "группа лебедки №2 M1…M8; сохраняется в архиве");
+}
+
+LifeOfImage assessImage(const ParsedArgs& args, const MemoryImage& image, const DisplayLocale& locale)
 {
     std::vector<HistoryInput> readings;
     DesignClasses design;

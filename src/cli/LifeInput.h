@@ -1,16 +1,17 @@
 #pragma once
 
-#include "cli/ArgParser.h"
+#include "cli/CommandOptions.h"
 #include "core/life/LifeAssessment.h"
 #include "core/text/DisplayLocale.h"
 
-#include <set>
+#include <vector>
 #include <string>
 
 namespace kestrel::cli {
 
 // Options of the design working period, shared by `life` and `report --doc 6`.
-inline const std::set<std::string> kLifeOptions = {"--archive", "--group", "--design", "--winch1", "--winch2"};
+inline const std::vector<std::string> kLifeOptions = {"--archive", "--group", "--design", "--winch1", "--winch2"};
+void declareLifeOptions(CommandSyntax& syntax);
 
 struct LifeOfImage {
     LifeAssessment assessment;
@@ -24,6 +25,6 @@ struct LifeOfImage {
 // them (and the passport's group) and are kept in the archive. Throws UsageError for a
 // group or classes that do not read as such or that disagree, ArchiveError when the
 // archive cannot be used.
-LifeOfImage assessImage(const ArgParser& args, const MemoryImage& image, const DisplayLocale& locale);
+LifeOfImage assessImage(const ParsedArgs& args, const MemoryImage& image, const DisplayLocale& locale);
 
 } // namespace kestrel::cli

@@ -53,7 +53,7 @@ StampBytes parseStamp(const std::string& given)
     return stamp;
 }
 
-long parseNonNegative(const ArgParser& args, const std::string& option, long limit)
+long parseNonNegative(const ParsedArgs& args, const std::string& option, long limit)
 {
     const auto text = args.value(option);
     if (!text)
@@ -171,11 +171,24 @@ StampBytes rowStamp(const Session& session, long row)
 
 } // namespace
 
-int runOplog(const Args& argv, std::ostream& out, std::ostream& err)
+void declareOplog(CommandSyntax& syntax)
 {
-    const ArgParser args(argv, {"--stamp", "--row", "--next"}, {"--json", "--yes"});
-    if (args.positional().size() != 1)
-        throw UsageError("нужен один файл данных");
+    syntax
+        .synopsis("oplog IMAGE.bbd (--stamp \"dd.MM.yyyy hh:mm \" | --row N) [--next K] [--yes] [--json]")
+        .describe("Участок оперативного журнала цикла, как его показывает окно «Оперативная информация»: "
+                  "заголовок, число страниц, отметки рядов и по строке на точку.")
+        .argument("IMAGE.bbd", "файл данных")
+        .option("--stamp", "\"dd.MM.yyyy hh:mm \"", "метка времени цикла, как ее показывают списки (последний "
+                                                    "пробел можно опустить)")
+        .option("--row", "N", "строка N из 64 строк списков циклов: 0–31 рабочие циклы, 32–63 срабатывания "
+                              "ограничителя")
+        .option("--next", "K", "затем K раз нажать «След.»");
+    declareYesOption(syntax);
+    syntax.flag("--json", "вывод в JSON: значения после масштабирования, числа без учета формата");
+}
+
+int runOplog(const ParsedArgs& args, std::ostream& out, std::ostream& err)
+{
     if (args.value("--stamp").has_value() == args.value("--row").has_value())
         throw UsageError("нужен ровно один из параметров --stamp и --row");
     std::optional<StampBytes> stamp;

@@ -1,4 +1,4 @@
-#include "cli/ArgParser.h"
+#include "cli/CommandOptions.h"
 #include "cli/Commands.h"
 #include "core/device/Clock.h"
 #include "core/device/i2cdev/I2cAdapters.h"
@@ -45,11 +45,24 @@ void listAdapters(const std::filesystem::path& classFolder, std::ostream& out)
 
 } // namespace
 
-int runPorts(const Args& argv, std::ostream& out, std::ostream&)
+void declarePorts(CommandSyntax& syntax)
 {
-    const ArgParser args(argv, {"--root", "--i2c-class"}, {});
-    if (!args.positional().empty())
-        throw UsageError("лишний аргумент " + args.positional().front());
+    syntax
+        .describe("Параллельные порты (LPT), которые перечисляет система (/proc/sys/dev/parport в Linux, реестр в "
+                  "Windows), затем каждый адаптер I2C модуля i2c-dev: его имя, на USB ли он и, для адаптеров USB, "
+                  "отвечает ли ПСИ (чтение одного байта, никогда не запись).")
+        .option("--root", "DIR", "корень, от которого берется proc/sys/dev/parport (по умолчанию /; только Linux)")
+        .option("--i2c-class", "DIR", "папка списка адаптеров i2c-dev (по умолчанию /sys/class/i2c-dev; только "
+                                      "Linux)");
+}
+
+int runPorts(const ParsedArgs& args, std::ostream& out, std::ostream&)
+{
+#if defined(_WIN32)
+    // Windows lists its ports in the registry and has no i2c-dev: the folders would be read by nothing.
+    refuseOption(args, "--root", "в Windows порты берутся из реестра");
+    refuseOption(args, "--i2c-class", "в Windows нет адаптеров i2c-dev");
+#endif
 
     PrinterPortSeams seams;
     if (const auto root = args.value("--root"))

@@ -1,10 +1,12 @@
 #include "cli/AreaOptions.h"
-#include "cli/ArgParser.h"
+#include "cli/CommandOptions.h"
 #include "cli/Commands.h"
 #include "cli/DeviceLink.h"
 #include "core/config/ConfigurationMemory.h"
 #include "core/device/reader/ExtendedPageActions.h"
+#include "core/files/AtomicFileWrite.h"
 #include "core/image/Checksum.h"
+#include "core/image/DataFile.h"
 #include "core/image/MemoryImage.h"
 
 #include <cerrno>
@@ -28,17 +30,23 @@ bool isWholeMemory(const AreaReadResult& result)
 // second time and takes it only when both readings agree. The whole memory has its
 // checksum tested: a bad one is still written (it is what the device holds), but is
 // the checksum question, answered by --yes.
-int runRead(const Args& argv, std::ostream&, std::ostream& err)
+void declareRead(CommandSyntax& syntax)
 {
-    const ArgParser args(argv, {"--device", "--port", "--start", "--size", "-o"}, {"--verify", "--yes"});
-    if (!args.positional().empty())
-        throw UsageError("лишний аргумент " + args.positional().front());
+    syntax.describe("Находит ПСИ, читает область его памяти (по умолчанию всю) и пишет байты в файл, как "
+                    "«Прочитать» страницы «Дополнительно»; сообщения выводятся в stderr. У всей памяти "
+                    "проверяется контрольная сумма: неправильная все равно записывается, но это вопрос, на "
+                    "который отвечает --yes (без него код завершения 3).");
+    declareDeviceOptions(syntax, Need::Required);
+    declareAreaOptions(syntax, Need::Optional);
+    syntax.flag("--verify", "прочитать область дважды и взять ее, только если оба чтения совпали");
+    syntax.flag("--yes", "ответить «Да» на вопрос о неправильной контрольной сумме");
+    syntax.option("-o", "OUT.bbd", "файл, в который пишутся прочитанные байты", Need::Required);
+}
+
+int runRead(const ParsedArgs& args, std::ostream&, std::ostream& err)
+{
     const auto device = args.value("--device");
-    if (!device)
-        throw UsageError("не задан --device DEVICE");
     const auto outPath = args.value("-o");
-    if (!outPath)
-        throw UsageError("не задан -o OUT.bbd");
     AreaFields fields = areaFieldsFromOptions(args);
 
     CliUserInterface ui(err, args.flag("--yes"));
@@ -48,12 +56,11 @@ int runRead(const Args& argv, std::ostream&, std::ostream& err)
     if (!result)
         return kExitDeviceFailed;
 
-    errno = 0;
-    std::ofstream file(*outPath, std::ios::binary | std::ios::trunc);
-    file.write(reinterpret_cast<const char*>(result->bytes.data()), static_cast<std::streamsize>(result->bytes.size()));
-    file.close();
-    if (!file) {
-        err << *outPath << ": файл не записан" << (errno != 0 ? std::string(": ") + std::strerror(errno) : std::string()) << "\n";
+    try {
+        writeFileAtomically(*outPath,
+            std::string_view(reinterpret_cast<const char*>(result->bytes.data()), result->bytes.size()));
+    } catch (const FileError& e) {
+        err << "файл не записан: " << e.what() << "\n";
         return kExitFileError;
     }
     if (isWholeMemory(*result)) {

@@ -6,14 +6,22 @@
 
 namespace kestrel::cli {
 
-int runShow(const Args& argv, std::ostream& out, std::ostream& err)
+void declareShow(CommandSyntax& syntax)
 {
-    auto valued = kSessionOptions;
-    auto flags = kSessionFlags;
-    flags.insert("--json");
-    const ArgParser args(argv, valued, flags);
-    if (args.positional().size() != 1)
-        throw UsageError("нужен один файл данных");
+    syntax
+        .describe("Выводит все тексты и числа, которые показывает главное окно после открытия файла данных: "
+                  "идентификацию, статистику, lvCommon, lvLoad и ряды графика, lvLast/lvStop со значками, "
+                  "страницу настроек; текстом с отступами или JSON с постоянными ключами.")
+        .argument("IMAGE.bbd", "файл данных");
+    declarePreviousOption(syntax);
+    declareStepOption(syntax);
+    declareYesOption(syntax);
+    declareLocaleOption(syntax);
+    syntax.flag("--json", "вывод в JSON");
+}
+
+int runShow(const ParsedArgs& args, std::ostream& out, std::ostream& err)
+{
 
     Session session;
     CliUserInterface ui(err, args.flag("--yes"));

@@ -1,8 +1,14 @@
-#include "cli/ArgParser.h"
+#include "cli/CliSession.h"
+#include "cli/CommandOptions.h"
 #include "cli/Commands.h"
+#include "cli/SummaryTable.h"
 #include "cli/TextColumns.h"
+#include "core/export/FleetSummaryWorkbook.h"
+#include "core/export/XlsxWorkbook.h"
 #include "core/image/Checksum.h"
 #include "core/image/DataFile.h"
+#include "core/image/ImageLayout.h"
+#include "core/image/TimeStamp.h"
 #include "core/pipeline/Pipeline.h"
 #include "core/stats/StatisticsTexts.h"
 #include "core/text/ControlCharacters.h"
@@ -18,6 +24,7 @@
 #include <string>
 #include <system_error>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace kestrel::cli {
@@ -25,14 +32,8 @@ namespace kestrel::cli {
 namespace {
 
 namespace fs = std::filesystem;
+using namespace kestrel::fleet; // the columns, shared with the workbook
 
-enum Column : std::size_t { kFile, kCraneType, kCraneNumber, kRecorderNumber, kReadingDate, kInstallationDate, kKp,
-    kQ, kU, kA, kCycles, kMass, kMotorHours, kTrips, kChecksum, kColumnCount };
-
-constexpr std::array<const char*, kColumnCount> kHeader{"Файл", "Тип крана", "Зав. № крана", "Зав. № РП",
-    "Дата считывания", "Дата установки", "Kp", "Q", "U", "A", "Циклов", "Масса, т", "Моточасы", "Срабатываний",
-    "Контрольная сумма"};
-constexpr const char* kErrorHeader = "Ошибка";
 constexpr const char* kChecksumGood = "верна";
 constexpr const char* kChecksumBad = "неправильная";
 
@@ -41,12 +42,7 @@ bool rightAligned(std::size_t column)
     return column == kKp || column == kCycles || column == kMass || column == kMotorHours || column == kTrips;
 }
 
-// One data file: its figures, or why there are none.
-struct SummaryLine {
-    std::array<std::string, kColumnCount> cells{};
-    std::string error;
-    bool read = false; // the file's bytes were read, whatever came of them
-};
+using SummaryLine = FleetSummaryLine;
 
 std::string oneLine(std::string text)
 {
@@ -115,6 +111,12 @@ SummaryLine summarise(const std::string& fileName, Session& session)
     line.cells[kRecorderNumber] = id.eRegNum;
     line.cells[kReadingDate] = withoutTrailingBlank(id.eDateCheck);
     line.cells[kInstallationDate] = id.eStartDateCheck; // the period starts on the installation date
+    line.installationDate = session.periodStart;
+    try {
+        line.readingDate = stampToDateTime(stampAt(session.image, layout::kReadingStamp));
+    } catch (const DateConversionError&) {
+        line.readingDate = 0.0; // 31 February: the text stays, there is no date
+    }
     line.cells[kKp] = st.eKp;
     line.cells[kQ] = st.eQi;
     line.cells[kU] = st.eUi;
@@ -153,9 +155,11 @@ void summariseAll(std::vector<SummaryLine>& lines, const DisplayLocale& locale)
         t.join();
 }
 
+} // namespace
+
 // Files named directly are taken as they are; a directory gives its *.bbd files sorted by name.
 // A directory that cannot be listed gets a line of its own.
-std::vector<SummaryLine> collect(const std::vector<std::string>& arguments, const DisplayLocale& locale, bool& anyRead)
+SummaryTable summaryTable(const std::vector<std::string>& arguments, const DisplayLocale& locale)
 {
     std::vector<SummaryLine> lines;
     auto add = [&](const std::string& fileName) {
@@ -194,9 +198,11 @@ std::vector<SummaryLine> collect(const std::vector<std::string>& arguments, cons
             cell = replaceControlCharacters(cell, "?");
         line.error = replaceControlCharacters(line.error, "?");
     }
-    anyRead = std::any_of(lines.begin(), lines.end(), [](const SummaryLine& l) { return l.read; });
-    return lines;
+    const bool anyRead = std::any_of(lines.begin(), lines.end(), [](const SummaryLine& l) { return l.read; });
+    return {std::move(lines), anyRead};
 }
+
+namespace {
 
 void printTable(std::ostream& out, const std::vector<SummaryLine>& lines)
 {
@@ -247,22 +253,48 @@ void printCsv(std::ostream& out, const std::vector<SummaryLine>& lines)
 
 } // namespace
 
-int runSummary(const Args& argv, std::ostream& out, std::ostream& err)
+void declareSummary(CommandSyntax& syntax)
 {
-    const ArgParser args(argv, {"--locale"}, {"--csv"});
-    if (args.positional().empty())
-        throw UsageError("не задан файл данных или папка");
+    syntax
+        .describe("По строке на файл данных: файл, тип и заводской номер крана, номер РП, даты считывания и "
+                  "установки, Kp, Q, U, A, циклы, масса поднятых грузов, моточасы, срабатывания ограничителя, "
+                  "контрольная сумма; для файла, который не удалось обработать, - причина.")
+        .argument("DIR_OR_FILES", "файлы данных или папки (из папки берутся ее файлы *.bbd)", Arity::OneOrMore);
+    syntax.flag("--csv", "вывод в CSV (RFC 4180) с колонкой «Ошибка»");
+    syntax.flag("--xlsx", "книга Excel (лист «Сводка»: числа - числами, даты - датами) в файл -o");
+    syntax.option("-o", "FLEET.xlsx", "файл книги Excel (только с --xlsx)");
+    declareLocaleOption(syntax);
+}
+
+int runSummary(const ParsedArgs& args, std::ostream& out, std::ostream& err)
+{
     const auto localeName = args.value("--locale");
     // The environment's locale unless one is named, as show and report do.
     const DisplayLocale locale = localeName ? DisplayLocale::fromName(*localeName) : DisplayLocale::system();
 
-    bool anyRead = false;
-    const auto lines = collect(args.positional(), locale, anyRead);
-    if (args.flag("--csv"))
+    const bool workbook = args.flag("--xlsx");
+    if (workbook && args.flag("--csv"))
+        throw UsageError("--csv и --xlsx вместе не задаются: выберите один вид вывода");
+    if (workbook && !args.value("-o"))
+        throw UsageError("--xlsx: не задан файл книги (-o FLEET.xlsx)");
+    if (!workbook)
+        refuseOption(args, "-o", "файл задается только для книги Excel (--xlsx); таблица и CSV выводятся в stdout");
+
+    const SummaryTable table = summaryTable(args.positional(), locale);
+    const auto& lines = table.lines;
+    if (workbook) {
+        try {
+            writeFleetSummaryWorkbook(lines, locale, *args.value("-o"));
+        } catch (const XlsxError& e) {
+            err << "kestrel-cli summary: " << e.what() << "\n";
+            return kExitFileError;
+        }
+    } else if (args.flag("--csv")) {
         printCsv(out, lines);
-    else
+    } else {
         printTable(out, lines);
-    if (!anyRead) {
+    }
+    if (!table.anyRead) {
         err << "kestrel-cli summary: "
             << (lines.empty() ? "файлы данных (*.bbd) не найдены" : "ни один файл данных не удалось прочитать") << "\n";
         return kExitFileError;

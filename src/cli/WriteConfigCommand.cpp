@@ -1,4 +1,5 @@
-#include "cli/ArgParser.h"
+#include "cli/CliSession.h"
+#include "cli/CommandOptions.h"
 #include "cli/CliOperatorIdentification.h"
 #include "cli/CliUserInterface.h"
 #include "cli/Commands.h"
@@ -37,14 +38,6 @@ int exitCodeOf(WriteBackResult result)
     return kExitTransferFailed;
 }
 
-std::string requiredValue(const ArgParser& args, const char* option, const char* placeholder)
-{
-    const auto value = args.value(option);
-    if (!value)
-        throw UsageError(std::string("не задан ") + option + " " + placeholder);
-    return *value;
-}
-
 void checkInputLimit(const std::string& text, const char* option, std::size_t limit)
 {
     if (characterCount(text) > limit)
@@ -53,7 +46,7 @@ void checkInputLimit(const std::string& text, const char* option, std::size_t li
 }
 
 // The page as the window shows it with `image` loaded, then the options' ticks and fields.
-ServicePage composePage(const ArgParser& args, Session& session, CliUserInterface& ui)
+ServicePage composePage(const ParsedArgs& args, Session& session, CliUserInterface& ui)
 {
     (void)showIdentification(session, ui); // a field that cannot be shown is said, as in the window
     ServicePage page = servicePageFromView(session.view);
@@ -106,17 +99,43 @@ int saving(Step step, std::ostream& err)
 // "Записать в ПСИ" without the window: the service page filled from --image as the
 // identification output fills it, the options tick their operations and set their
 // fields, and the write-back runs as the window runs it. Messages go to stderr.
-int runWriteConfig(const Args& argv, std::ostream&, std::ostream& err)
+void declareWriteConfig(CommandSyntax& syntax)
 {
-    const ArgParser args(argv,
-        {"--device", kPortOption, "--image", "--operator", "--code", "--clock", "--ident", "--normalisation",
-            "--program", "--locale", "--dump", "--save-image"},
-        {"--erase"});
-    if (!args.positional().empty())
-        throw UsageError("лишний аргумент " + args.positional().front());
-    const std::string device = requiredValue(args, "--device", "DEVICE");
-    const std::string operatorName = requiredValue(args, "--operator", "NAME");
-    const std::string accessCode = requiredValue(args, "--code", "CODE");
+    syntax.describe("«Записать в ПСИ» без окна: страница «Сервис» заполняется из IMAGE.bbd, как ее заполняет "
+                    "вывод идентификации (нулевая память без --image), каждый параметр отмечает свою операцию и "
+                    "задает ее поля, и запись идет так же, как в окне. Сообщения выводятся в stderr.");
+    declareDeviceOptions(syntax, Need::Required);
+    syntax
+        .option("--image", "IMAGE.bbd", "считывание, из которого заполняется страница")
+        .option("--operator", "NAME", "имя оператора для окна идентификации (не более 32 знаков; пустое имя "
+                                      "идентификацию не подтверждает, код завершения 5)", Need::Required)
+        .option("--code", "CODE", "код доступа для окна идентификации (не более 8 знаков)", Need::Required)
+        .option("--clock", "\"dd.MM.yyyy hh:mm[:ss]\"", "установить часы регистратора (chbSetRTC); годы 2000–2099, "
+                                                        "секунды принимаются, но не записываются")
+        .option("--ident", "IDENT.json", "изменить паспорт (chbEditPKR): объект JSON с текстами полей по именам "
+                                         "элементов (eRegType … eEnter, eRegSetup как \"dd.MM.yyyy\")")
+        .option("--normalisation", "\"q0/qnom;q0/qnom;q0/qnom;q0/qnom\"",
+            "нормировка датчиков (chbNormir): тексты «Qo» и «Qном» четырех строк lvCalibr")
+        .option("--program", "PROGRAM.json", "изменить программу микроконтроллера (chbProgram): переключатели "
+                                             "(true/false), значения полей в их диапазонах, sgVylet - 16 пар "
+                                             "[код, нагрузка]")
+        .flag("--erase", "удалить данные регистратора (chbErase), ответив «Да» на вопрос");
+    declareLocaleOption(syntax);
+    syntax
+        .option("--dump", "OUT.bbd", "после записи прочитать всю память ПСИ обратно в файл (около 10 с)")
+        .option("--save-image", "OUT.bbd", "записать составленную память в файл (контрольная сумма не "
+                                           "пересчитывается: show этого файла требует --yes)")
+        .footer("Коды завершения: 0 выполнено («Данные успешно записаны в память!» в stderr); 1 файл не прочитан "
+                "или не записан; 2 ошибка в командной строке или в JSON; 5 проверка ввода отвергла страницу или "
+                "оператор не подтвержден; 6 ПСИ не найден (или нет библиотеки порта); 7 передача не удалась или "
+                "прочитанное обратно отличается.");
+}
+
+int runWriteConfig(const ParsedArgs& args, std::ostream&, std::ostream& err)
+{
+    const std::string device = *args.value("--device");
+    const std::string operatorName = *args.value("--operator");
+    const std::string accessCode = *args.value("--code");
     checkInputLimit(operatorName, "--operator", kOperatorNameLimit);
     checkInputLimit(accessCode, "--code", kAccessCodeLimit);
 

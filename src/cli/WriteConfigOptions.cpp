@@ -1,6 +1,6 @@
 #include "cli/WriteConfigOptions.h"
 
-#include "cli/ArgParser.h"
+#include "cli/CommandOptions.h"
 #include "core/image/DataFile.h"
 #include "core/image/DateTime.h"
 #include "core/records/IdentificationOutput.h"

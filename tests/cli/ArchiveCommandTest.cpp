@@ -77,6 +77,29 @@ TEST(ArchiveCommand, ListsAsTableCsvAndJsonAndExportsTheStoredBytes)
     EXPECT_FALSE(std::filesystem::exists(dir.file("x.bbd")));
 }
 
+// Each option belongs to one action: under another it is refused, not dropped.
+TEST(ArchiveCommand, OptionsOfAnotherActionAreRefused)
+{
+    test::TempDir dir;
+    const std::string db = dir.file("archive.sqlite");
+    saveImage(dir.file("demo.bbd"), makeDemoImage(3));
+    const std::vector<std::pair<Args, std::string>> refused{
+        {{"archive", "list", "--archive", db, "-o", dir.file("x.bbd")}, "-o: задается только для archive export"},
+        {{"archive", "import", "--archive", db, "--json", dir.file("demo.bbd")},
+            "--json: задается только для archive list"},
+        {{"archive", "export", "--archive", db, "1", "--recorder", "7", "-o", dir.file("x.bbd")},
+            "--recorder: задается только для archive list"},
+        {{"archive", "export", "--archive", db, "-1", "-o", dir.file("x.bbd")}, "ID: номер считывания"},
+    };
+    for (const auto& [args, message] : refused) {
+        const CliRun r = run(args);
+        EXPECT_EQ(r.code, kExitUsage) << message;
+        EXPECT_NE(r.err.find("kestrel-cli archive: " + message), std::string::npos) << r.err;
+    }
+    EXPECT_FALSE(std::filesystem::exists(db)); // refused before the archive is opened
+    EXPECT_FALSE(std::filesystem::exists(dir.file("x.bbd")));
+}
+
 TEST(ArchiveCommand, SaysWhyADatabaseIsNotUsed)
 {
     test::TempDir dir;

@@ -92,7 +92,7 @@ TEST_F(DeviceCommands, AreaTextsThatAreNoNumbersAreUsageErrors)
         {"erase --device sim:x.bbd --start abc --size xyz --yes", "read --device sim:x.bbd --start abc --size xyz -o y.bbd",
             "dump --device sim:x.bbd --start abc --size xyz"}) {
         EXPECT_EQ(run(command), kExitUsage) << command;
-        EXPECT_NE(err.find("Адрес области задан неверно: «abc»\nРазмер области задан неверно: «xyz»\nusage: "),
+        EXPECT_NE(err.find("Адрес области задан неверно: «abc»\nРазмер области задан неверно: «xyz»\nИспользование: "),
             std::string::npos)
             << err;
         EXPECT_EQ(err.find("Поиск ПСИ"), std::string::npos) << err;
@@ -171,7 +171,7 @@ TEST(DeviceCommandUsage, MissingOrContradictoryArguments)
     EXPECT_EQ(runCli({"erase", "--device", "sim", "--start", "0"}, out, err), kExitUsage);
     EXPECT_EQ(runCli({"dump"}, out, err), kExitUsage);
     EXPECT_EQ(runCli({"dump", "a.bbd", "--device", "sim"}, out, err), kExitUsage);
-    EXPECT_NE(err.str().find("usage: kestrel-cli dump IMAGE.bbd|--device DEVICE"), std::string::npos);
+    EXPECT_NE(err.str().find("Использование: kestrel-cli dump IMAGE.bbd|--device DEVICE"), std::string::npos);
 }
 
 // --port answers the search's input dialog, so a card at an address of its own (a
@@ -183,6 +183,16 @@ TEST_F(DeviceCommands, PortOptionAnswersTheFourthCandidate)
     EXPECT_NE(err.find("Поиск ПСИ по адресу 0xBC00..."), std::string::npos) << err;
     EXPECT_NE(err.find("ПСИ обнаружен! Порт: 0xBC00."), std::string::npos) << err;
     EXPECT_NE(out.find("\n0010 "), std::string::npos) << out;
+}
+
+// Only the parallel port's search asks for an address: with an I2C adapter --port would do nothing.
+TEST_F(DeviceCommands, PortOptionIsRefusedForAnI2cAdapter)
+{
+    EXPECT_EQ(run("dump --device i2c-sim:x.bbd --port 0xBC00 --start 0x10 --size 1"), kExitUsage);
+    EXPECT_NE(err.find("--port: адрес порта задается только для ПСИ на параллельном порту"), std::string::npos) << err;
+    EXPECT_EQ(run("read --device i2c:/dev/i2c-9 --port 0x278 -o y.bbd"), kExitUsage);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("y.bbd")));
+    ASSERT_EQ(run("dump --device i2c-sim:x.bbd --start 0x10 --size 1"), 0) << err;
 }
 
 TEST_F(DeviceCommands, ASimulatedDeviceWhoseFileIsMissingIsRefusedByName)

@@ -132,7 +132,7 @@ TEST_F(OplogCommand, RefusesUnusableArguments)
              {"oplog", "--row", "1"}}) {
         const CliRun r = run(args);
         EXPECT_EQ(r.code, kExitUsage) << args.back();
-        EXPECT_NE(r.err.find("usage: kestrel-cli oplog"), std::string::npos);
+        EXPECT_NE(r.err.find("Использование: kestrel-cli oplog"), std::string::npos);
     }
     // A row without a record (empty ring slot) opens nothing.
     MemoryImage empty{};

@@ -68,7 +68,7 @@ TEST_F(PortsCommand, SaysSoWhenThereAreNone)
     ASSERT_EQ(run({"ports", "--root", root.path().string(), "--i2c-class", (root.path() / "none").string()}), kExitOk);
     EXPECT_TRUE(out.str().starts_with("Параллельные порты (LPT) не обнаружены.\n"));
     EXPECT_EQ(run({"ports", "extra"}), kExitUsage);
-    EXPECT_NE(err.str().find("usage: kestrel-cli ports"), std::string::npos);
+    EXPECT_NE(err.str().find("Использование: kestrel-cli ports"), std::string::npos);
 }
 
 } // namespace

@@ -101,6 +101,42 @@ TEST_F(CliFixture, StepChangesTheLoadTable)
     EXPECT_EQ(run({"report", image, "--doc", "2", "--step", "3", "-o", dir.file("x.html")}), kExitUsage);
 }
 
+// An option the chosen document does not read is refused before anything is written;
+// --archive and --limit, which one command line for every document names, only say so.
+TEST_F(CliFixture, OptionsTheDocumentDoesNotReadAreRefusedOrSaid)
+{
+    const auto image = save("a.bbd", reading());
+    const auto earlier = save("e.bbd", reading());
+    const auto html = dir.file("d.html");
+    const std::vector<std::pair<Args, std::string>> refused{
+        {{"--doc", "5", "--step", "5"}, "--step: в документе 5 нет распределения нагрузки"},
+        {{"--doc", "6", "--step", "5"}, "--step: в документе 6 нет распределения нагрузки"},
+        {{"--doc", "6", "--previous", earlier}, "--previous: в документе 6 нет данных отчетного периода"},
+        {{"--doc", "2", "--group", "A5"}, "--group: действует только в оценке срока службы (--doc 6)"},
+        {{"--doc", "1", "--winch1", "M3"}, "--winch1: действует только в оценке срока службы (--doc 6)"},
+    };
+    for (const auto& [options, message] : refused) {
+        Args args{"report", image, "-o", html};
+        args.insert(args.end(), options.begin(), options.end());
+        EXPECT_EQ(run(args), kExitUsage) << message;
+        EXPECT_NE(err.str().find("kestrel-cli report: " + message), std::string::npos) << err.str();
+        EXPECT_FALSE(std::filesystem::exists(html)) << message;
+    }
+
+    ASSERT_EQ(run({"report", image, "--doc", "2", "--archive", dir.file("x.sqlite"), "-o", html}), kExitOk) << err.str();
+    EXPECT_NE(err.str().find("kestrel-cli report: --archive не действует: в документе 2 архив не используется"),
+        std::string::npos) << err.str();
+    EXPECT_FALSE(std::filesystem::exists(dir.file("x.sqlite")));
+    ASSERT_EQ(run({"report", image, "--doc", "6", "--limit", "7", "--archive", dir.file("x.sqlite"), "-o", html}),
+        kExitOk) << err.str();
+    EXPECT_NE(err.str().find("kestrel-cli report: --limit не действует: в документе 6 нет списка циклов"),
+        std::string::npos) << err.str();
+    // What the documents do read is taken silently.
+    ASSERT_EQ(run({"report", image, "--doc", "1", "--step", "5", "--previous", earlier, "--limit", "3", "-o", html}),
+        kExitPreviousRefused) << err.str(); // the same reading is no earlier one
+    EXPECT_EQ(err.str().find("не действует"), std::string::npos) << err.str();
+}
+
 TEST_F(CliFixture, BadChecksumNeedsYes)
 {
     const auto image = save("bad.bbd", reading(), false);

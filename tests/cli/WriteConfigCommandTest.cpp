@@ -102,7 +102,7 @@ TEST_F(WriteConfig, InputNoControlCouldHoldIsAUsageErrorBeforeAnyDevice)
     };
     for (const auto& args : refused) {
         EXPECT_EQ(runHere(args), kExitUsage) << args.back() << "\n" << err;
-        EXPECT_NE(err.find("usage: kestrel-cli write-config"), std::string::npos) << err;
+        EXPECT_NE(err.find("Использование: kestrel-cli write-config"), std::string::npos) << err;
         EXPECT_EQ(err.find("Поиск ПСИ"), std::string::npos) << err;
     }
     EXPECT_TRUE(deviceUntouched());

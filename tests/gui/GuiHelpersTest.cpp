@@ -15,6 +15,7 @@
 #include <QAbstractButton>
 #include <QCoreApplication>
 #include <QDir>
+#include <QProcess>
 #include <QFile>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -172,6 +173,53 @@ private slots:
         QVERIFY(parseStartOptions({program, "--extended"}, {}).extended);
         QVERIFY(parseStartOptions({program}, "1").extended);
         QVERIFY(!parseStartOptions({program}, "0").extended);
+    }
+
+    // The window searches the I2C adapters too: their device texts are no command-line error.
+    void commandLineTakesEveryDeviceTheWindowSearches()
+    {
+        const QString program = QStringLiteral("kestrel");
+        for (const char* device : {"i2c", "i2c:/dev/i2c-3", "i2c-sim", "i2c-sim:demo.bbd", "sim", "direct"}) {
+            const StartOptions o = parseStartOptions({program, QStringLiteral("--device"), QString::fromUtf8(device)}, {});
+            QVERIFY2(o.error.isEmpty(), qPrintable(o.error));
+            QCOMPARE(*o.device, QString::fromUtf8(device));
+        }
+        QVERIFY(!parseStartOptions({program, "--device", "i2c:"}, {}).error.isEmpty());
+        QCOMPARE(parseStartOptions({program, "--bogus=1"}, {}).error, QStringLiteral("неизвестный параметр --bogus"));
+        QCOMPARE(parseStartOptions({program, "--device"}, {}).error, QStringLiteral("у параметра --device нет значения"));
+        QVERIFY(parseStartOptions({program, "--version"}, {}).version);
+    }
+
+    // help2man reads both: on stdout, exit 0, before any window or second-start check.
+    void helpAndVersionOfTheProgram()
+    {
+        // No display at all: a package build runs help2man on a machine without one.
+        QProcessEnvironment headless = QProcessEnvironment::systemEnvironment();
+        headless.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        headless.remove(QStringLiteral("DISPLAY"));
+        headless.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        for (const QString& option : {QStringLiteral("--version"), QStringLiteral("--help")}) {
+            QProcess process;
+            process.setProcessEnvironment(headless);
+            process.start(QStringLiteral(KESTREL_GUI_PATH), {option});
+            QVERIFY(process.waitForFinished(30000));
+            QCOMPARE(process.exitCode(), 0);
+            const QString out = QString::fromUtf8(process.readAllStandardOutput());
+            if (option == QStringLiteral("--version")) {
+                QCOMPARE(out, QStringLiteral("kestrel " KESTREL_VERSION "\n"));
+                continue;
+            }
+            QVERIFY(out.startsWith(QStringLiteral("Использование: kestrel ")));
+            for (const char* listed : {"--device", "--archive", "--extended", "--verify", "--version", "FILE.bbd"})
+                QVERIFY2(out.contains(QString::fromUtf8(listed)), listed);
+            for (const QString& line : out.split(u'\n'))
+                QVERIFY2(line.size() <= 79, qPrintable(line));
+        }
+        QProcess wrong;
+        wrong.start(QStringLiteral(KESTREL_GUI_PATH), {QStringLiteral("--bogus")});
+        QVERIFY(wrong.waitForFinished(30000));
+        QCOMPARE(wrong.exitCode(), 2);
+        QVERIFY(QString::fromUtf8(wrong.readAllStandardError()).startsWith(QStringLiteral("kestrel: неизвестный параметр --bogus\n")));
     }
 
     void programFolders()

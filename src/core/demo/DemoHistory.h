@@ -13,4 +13,8 @@ namespace kestrel {
 // and at least the newest one.
 std::vector<MemoryImage> makeDemoHistory(std::uint32_t seed, int readings);
 
+// How many yearly readings the demo recorder of `seed` can have: a whole year back per
+// reading, none before its installation day. makeDemoHistory never gives more.
+int demoHistoryLimit(std::uint32_t seed);
+
 } // namespace kestrel

@@ -1,6 +1,9 @@
 #include "gui/app/CommandLine.h"
 
+#include "core/device/reader/ReaderBuses.h"
 #include "core/device/sim/DeviceSelection.h"
+
+#include <cstdio>
 
 namespace kestrel::gui {
 
@@ -17,11 +20,12 @@ StartOptions parseStartOptions(const QStringList& arguments, const QString& exte
             } else if (i + 1 < arguments.size()) {
                 selection = arguments[++i];
             } else {
-                options.error = QStringLiteral("--device needs a value");
+                options.error = QStringLiteral("у параметра --device нет значения");
                 return options;
             }
+            // Checked as the window will take it: the I2C adapters too, not only the parallel port.
             try {
-                (void)parseDeviceSelection(selection.toStdString());
+                (void)parseBusChoice(selection.toStdString());
             } catch (const DeviceSelectionError& error) {
                 options.error = QStringLiteral("--device: ") + QString::fromStdString(error.what());
                 return options;
@@ -34,7 +38,7 @@ StartOptions parseStartOptions(const QStringList& arguments, const QString& exte
                 options.archive = arguments[++i];
             }
             if (options.archive.isEmpty()) {
-                options.error = QStringLiteral("--archive needs a file name");
+                options.error = QStringLiteral("у параметра --archive нет имени файла");
                 return options;
             }
         } else if (argument == QStringLiteral("--extended")) {
@@ -43,17 +47,41 @@ StartOptions parseStartOptions(const QStringList& arguments, const QString& exte
             options.verify = true;
         } else if (argument == QStringLiteral("--help") || argument == QStringLiteral("-h")) {
             options.help = true;
+        } else if (argument == QStringLiteral("--version")) {
+            options.version = true;
         } else if (argument.startsWith(u'-') && argument.size() > 1) {
-            options.error = QStringLiteral("unknown option ") + argument;
+            options.error = QStringLiteral("неизвестный параметр ") + argument.section(u'=', 0, 0);
             return options;
         } else if (options.file.isEmpty()) {
             options.file = argument;
         } else {
-            options.error = QStringLiteral("one data file at most");
+            options.error = QStringLiteral("лишний аргумент ") + argument + QStringLiteral(": открывается один файл данных");
             return options;
         }
     }
     return options;
+}
+
+std::optional<int> answerWithoutWindow(int argc, char** argv)
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const StartOptions options = parseStartOptions(arguments, qEnvironmentVariable("KESTREL_EXTENDED"));
+    if (!options.error.isEmpty()) {
+        std::fprintf(stderr, "kestrel: %s\n", options.error.toLocal8Bit().constData());
+        std::fputs(kUsage, stderr);
+        return 2;
+    }
+    if (options.help) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    if (options.version) {
+        std::fputs(kVersionText, stdout);
+        return 0;
+    }
+    return std::nullopt;
 }
 
 } // namespace kestrel::gui

@@ -24,6 +24,8 @@ using namespace kestrel::gui;
 
 int main(int argc, char* argv[])
 {
+    if (const auto answered = answerWithoutWindow(argc, argv))
+        return *answered;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kestrel"));
     QApplication::setOrganizationName(QString::fromUtf8(KESTREL_COMPANY));
@@ -44,7 +46,8 @@ int main(int argc, char* argv[])
     QDir::setCurrent(programFolder);
 
     SingleInstance instance(SingleInstance::defaultName());
-    if (instance.activateRunning())
+    // A second start on a file (a double click while Kestrel runs) has the running window open it.
+    if (instance.activateRunning(options.file))
         return 0;
     instance.listen();
 
@@ -68,10 +71,12 @@ int main(int argc, char* argv[])
         windowOptions.verifyReads = options.verify;
         windowOptions.archivePath = options.archive.isEmpty() ? QString() : QFileInfo(options.archive).absoluteFilePath();
         TfMain window(windowOptions);
-        QObject::connect(&instance, &SingleInstance::activationRequested, &window, [&window] {
+        QObject::connect(&instance, &SingleInstance::activationRequested, &window, [&window](const QString& file) {
             window.showNormal();
             window.raise();
             window.activateWindow();
+            if (!file.isEmpty())
+                QTimer::singleShot(0, &window, [&window, file] { window.openDataFile(file); });
         });
         // A service laptop's screen (1366×768 less a task bar) is the size the window is laid
         // out for: open at that size, or filling a smaller screen.
