@@ -83,6 +83,29 @@ private slots:
         QVERIFY(document.pageCount() > 1);
     }
 
+    // The documents' margins on whatever paper the print dialog chose, the same as in a PDF.
+    void thePrinterKeepsItsPaperAndGetsTheDocumentMargins()
+    {
+        QTemporaryDir dir;
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(dir.filePath(QStringLiteral("doc.pdf")));
+        printer.setPageSize(QPageSize(QPageSize::A5));
+        printer.setPageOrientation(QPageLayout::Landscape);
+        QTextDocument document;
+        document.setHtml(protocolLikeHtml(1));
+        QVERIFY(printDocumentPages(document, printer));
+        const QPageLayout layout = printer.pageLayout();
+        QCOMPARE(layout.pageSize().id(), QPageSize::A5);
+        QCOMPARE(layout.orientation(), QPageLayout::Landscape);
+        const QMarginsF margins = layout.margins(QPageLayout::Millimeter);
+        for (const double margin : {margins.left(), margins.top(), margins.right(), margins.bottom()})
+            QVERIFY2(qAbs(margin - kestrel::pdf::kDocumentMarginMillimetres) < 0.01,
+                qPrintable(QString::number(margin)));
+        QCOMPARE(kestrel::pdf::documentPageLayout().margins(QPageLayout::Millimeter), margins);
+        QCOMPARE(kestrel::pdf::documentPageLayout().pageSize().id(), QPageSize::A4);
+    }
+
     void aPrinterThatCannotStartIsReported()
     {
         QPrinter printer(QPrinter::HighResolution);

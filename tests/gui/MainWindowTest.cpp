@@ -166,7 +166,8 @@ private slots:
                 order << b->objectName() + "=" + b->text();
         QCOMPARE(order,
             QStringList({"tbGetCopyr=Загрузить", "tbGetFile=Открыть", "tbSave=Сохранить", "tbStartReport=Начало",
-                "tbPreview=Просмотр", "tbPrint=Печать", "tbSaveHTML=HTML", "tbHelp=Справка", "tbShutDown=Выход"}));
+                "tbPreview=Просмотр", "tbPrint=Печать", "tbSaveHTML=HTML", "tbSavePDF=PDF", "tbHelp=Справка",
+                "tbShutDown=Выход"}));
         for (const char* name : {"tbGetCopyr", "tbGetFile", "tbSave", "tbStartReport", "tbHelp", "tbShutDown"})
             QVERIFY2(h.buttonEnabled(name), name);
         for (const char* name : {"tbPreview", "tbPrint", "tbSaveHTML"})

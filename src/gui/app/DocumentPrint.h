@@ -1,17 +1,17 @@
 #pragma once
 
+#include "pdf/DocumentLayout.h"
+
 class QPrinter;
 class QTextDocument;
 
 namespace kestrel::gui {
 
-// Lays the document out for the printer's page: no line is broken inside a word. A
-// line wider than the page (the documents' long underscore lines to fill in by hand)
-// makes the whole document a little smaller instead of leaving stray fragments of
-// it on the next line. Returns the factor (1 when everything fits).
-double layOutForPage(QTextDocument& document, double pageWidth, double pageHeight);
+// The page layout is the one PDF output uses, so a printed document and its PDF match.
+using pdf::layOutForPage;
 
-// Prints the document page by page as laid out above; false when the printer
+// Prints the document page by page as pdf::paintDocumentPages lays it out, with the
+// documents' margins on the paper the printer was set up with; false when the printer
 // could not be started or failed.
 bool printDocumentPages(QTextDocument& document, QPrinter& printer);
 

@@ -71,8 +71,9 @@ struct WindowHarness {
     bool buttonEnabled(const char* name) const;
 };
 
-// The five buttons every load enables.
-inline constexpr const char* kLoadButtons[] = {"tbStartReport", "tbSave", "tbSaveHTML", "tbPrint", "tbPreview"};
+// The buttons every load enables.
+inline constexpr const char* kLoadButtons[]
+    = {"tbStartReport", "tbSave", "tbSaveHTML", "tbPrint", "tbPreview", "tbSavePDF"};
 
 // Every named edit and every cell of every list, as the user sees them, sorted.
 QStringList shownTexts(const WindowHarness& h);
