@@ -3,16 +3,21 @@
 #include "core/archive/PreviousReading.h"
 #include "core/archive/ReadingSummary.h"
 #include "core/config/ConfigurationMemory.h"
+#include "core/export/HistoryWorkbook.h"
 #include "core/image/FixedText.h"
 #include "core/image/ImageLayout.h"
 #include "core/life/DesignDuty.h"
 #include "core/life/HistoryView.h"
 #include "core/life/LifeHistory.h"
+#include "core/text/SaveNameProposal.h"
+#include "gui/app/FileFilter.h"
 #include "gui/app/GuiDialogs.h"
 #include "gui/app/HelpTopics.h"
+#include "gui/app/NativePath.h"
 #include "gui/pages/HistoryPage.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 
 #include <algorithm>
@@ -42,6 +47,7 @@ HistoryController::HistoryController(const Parts& parts, const std::string& arch
 {
     connect(parts_.page, &HistoryPage::readingChosen, this, &HistoryController::chooseReading);
     connect(parts_.page, &HistoryPage::designSaveRequested, this, &HistoryController::saveDesign);
+    connect(parts_.page, &HistoryPage::excelSaveRequested, this, &HistoryController::saveExcel);
     // The page's tab answers F1 with the page's topic, as the other tabs do with theirs.
     for (QWidget* widget = parts_.page; widget != nullptr; widget = widget->parentWidget())
         if (widget->objectName() == QLatin1String("tsHistory"))
@@ -151,11 +157,12 @@ void HistoryController::refresh()
 
     HistoryView view;
     try {
-        const LifeHistory history = buildLifeHistory(readings, design, locale_);
-        view = historyView(history, locale_);
-        assessment_ = upToShown.size() == readings.size() ? history.assessment : assessLife(upToShown, design, locale_);
+        history_ = buildLifeHistory(readings, design, locale_);
+        view = historyView(*history_, locale_);
+        assessment_ = upToShown.size() == readings.size() ? history_->assessment : assessLife(upToShown, design, locale_);
         setLife(view, *assessment_, locale_);
     } catch (const std::exception& error) {
+        history_.reset();
         assessment_.reset();
         view.note = std::string("История не построена: ") + error.what();
     }
@@ -204,6 +211,42 @@ void HistoryController::saveDesign()
         unsaved_ = Unsaved{crane, design};
     }
     refresh();
+}
+
+void HistoryController::saveExcel()
+{
+    if (!history_ || history_->readings.empty() || !shown_)
+        return;
+    if (!xlsxSupported()) {
+        // Said before the dialog: a name chosen for nothing would mislead.
+        parts_.dialogs->message(parts_.window,
+            QStringLiteral("Эта сборка программы не умеет записывать файлы Excel: она собрана без библиотеки "
+                           "libxlsxwriter."));
+        return;
+    }
+    GuiDialogs::FileOptions options;
+    options.title = QStringLiteral("Сохранение истории в Excel");
+    options.filter = qtFileFilter(QStringLiteral("Книга Excel (*.xlsx)|*.xlsx"));
+    options.defaultSuffix = QStringLiteral("xlsx");
+    options.proposedName = qt(saveNameProposal("История РП №" + summariseReading(*shown_).recorder));
+    options.confirmOverwrite = true;
+    const QString fileName = parts_.dialogs->saveFileName(parts_.window, options);
+    if (fileName.isEmpty())
+        return;
+    try {
+        writeHistoryWorkbook(*history_, locale_, nativePath(fileName));
+    } catch (const std::exception& error) { // XlsxError, or memory running out
+        parts_.dialogs->message(parts_.window, qt(error.what()));
+        return;
+    }
+    if (QLabel* panel = parts_.statusText) {
+        // The panel is narrow: the middle of a long path gives way, as for data files.
+        const QString prefix = QStringLiteral("История сохранена в файл ");
+        const QString full = QDir::toNativeSeparators(QFileInfo(fileName).absoluteFilePath());
+        const int room = panel->contentsRect().width() - 2 * panel->margin() - 4
+            - panel->fontMetrics().horizontalAdvance(prefix);
+        panel->setText(prefix + panel->fontMetrics().elidedText(full, Qt::ElideMiddle, std::max(room, 40)));
+    }
 }
 
 std::optional<HistoryController::Earlier> HistoryController::earlierReading(const MemoryImage& current)

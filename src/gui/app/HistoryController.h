@@ -2,6 +2,7 @@
 
 #include "core/archive/ReadingArchive.h"
 #include "core/life/LifeAssessment.h"
+#include "core/life/LifeHistory.h"
 #include "core/text/DisplayLocale.h"
 #include "gui/app/ArchiveLink.h"
 
@@ -29,6 +30,7 @@ public:
         QLabel* statusPanel = nullptr; // "Сохранено в архив"
         GuiDialogs* dialogs = nullptr;
         QWidget* window = nullptr;     // parent of the messages
+        QLabel* statusText = nullptr;  // the status bar's text: what a save did
     };
 
     HistoryController(const Parts& parts, const std::string& archivePath, const DisplayLocale& locale);
@@ -62,6 +64,7 @@ private:
     void refresh();
     void chooseReading(qint64 id);
     void saveDesign();
+    void saveExcel();
     ReadingArchive* archiveOrSay();
     CraneKey craneOf(const MemoryImage& image) const;
 
@@ -70,6 +73,7 @@ private:
     DisplayLocale locale_;
     std::optional<MemoryImage> shown_; // the reading as loaded, before any start of period
     std::optional<LifeAssessment> assessment_;
+    std::optional<LifeHistory> history_; // what the page's lists show
     struct Unsaved {
         CraneKey crane;
         DesignClasses design;

@@ -88,6 +88,7 @@ HistoryPage::HistoryPage(QWidget* parent) : QWidget(parent), ui_(std::make_uniqu
             emit readingChosen(item->data(0, Qt::UserRole).toLongLong());
     });
     connect(ui_->bbSaveDesign, &QPushButton::clicked, this, &HistoryPage::designSaveRequested);
+    connect(ui_->btnHistoryExcel, &QPushButton::clicked, this, &HistoryPage::excelSaveRequested);
 
     QCustomPlot* plot = ui_->ChartHistory;
     plot->setBackground(Qt::white);
@@ -173,6 +174,8 @@ void HistoryPage::showContent(const HistoryView& content)
                                                               : QString());
     for (QTreeWidget* list : {ui_->lvReadings, ui_->lvPeriods})
         fitColumns(list);
+    // The workbook holds the two lists; without a reading it would be headers only.
+    ui_->btnHistoryExcel->setEnabled(!content.readings.empty());
     renderChart(content);
 }
 

@@ -38,6 +38,8 @@ signals:
     void readingChosen(qint64 id);
     // "Сохранить" beside the design classes.
     void designSaveRequested();
+    // "Сохранить в Excel…" under the lists.
+    void excelSaveRequested();
 
 private:
     void assignHelpContexts();
