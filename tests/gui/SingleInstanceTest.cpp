@@ -96,6 +96,41 @@ private slots:
         QLocalServer::removeServer(name);
     }
 
+    // A double click on a data file while the program runs: the running window opens it
+    // (and keeps it in the user's archive), the second start ends.
+    void secondStartOnAFileHasTheRunningWindowOpenIt()
+    {
+        const QString name = instanceName(home_.path());
+        const QString file = home_.filePath(QStringLiteral("кран 7.bbd"));
+        QCOMPARE(QProcess::execute(QStringLiteral(KESTREL_CLI_PATH),
+                     {QStringLiteral("demo-image"), QStringLiteral("--seed"), QStringLiteral("7"), QStringLiteral("-o"), file}),
+            0);
+        const QString archive = home_.filePath(QStringLiteral(".local/share/kestrel/archive.sqlite"));
+        const auto stored = [&archive] {
+            QProcess list;
+            list.start(QStringLiteral(KESTREL_CLI_PATH),
+                {QStringLiteral("archive"), QStringLiteral("list"), QStringLiteral("--archive"), archive});
+            return list.waitForFinished(10000) && QString::fromUtf8(list.readAllStandardOutput()).contains(QStringLiteral("кран 7.bbd"));
+        };
+
+        QProcess first;
+        start(first);
+        QVERIFY2(listening(name, 20000), "the first start listens");
+        QVERIFY(!stored());
+
+        QProcess second;
+        second.setProcessEnvironment(environment_);
+        second.start(QStringLiteral(KESTREL_GUI_PATH), {file});
+        QVERIFY2(second.waitForFinished(15000), "the second start ends by itself");
+        QCOMPARE(second.exitCode(), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(stored(), 15000);
+        QCOMPARE(first.state(), QProcess::Running);
+
+        first.kill();
+        first.waitForFinished(10000);
+        QLocalServer::removeServer(name);
+    }
+
     void commandLineErrorsEndTheStart()
     {
         QProcess process;

@@ -22,13 +22,14 @@ QString SingleInstance::defaultName()
     return QStringLiteral("kestrel-") + QString::fromLatin1(key.toHex().left(16));
 }
 
-bool SingleInstance::activateRunning(int timeoutMs)
+bool SingleInstance::activateRunning(const QString& file, int timeoutMs)
 {
     QLocalSocket socket;
     socket.connectToServer(name_);
     if (!socket.waitForConnected(timeoutMs))
         return false;
-    socket.write(kActivateRequest);
+    socket.write(file.isEmpty() ? QByteArray(kActivateRequest)
+                                : QByteArray(kOpenRequestPrefix) + file.toUtf8().toBase64() + '\n');
     if (!socket.waitForBytesWritten(timeoutMs))
         return false;
     // The answer proves a live program behind the socket, not one that is just closing.
@@ -62,10 +63,15 @@ void SingleInstance::acceptConnections()
         const auto answer = [this, socket] {
             if (!socket->canReadLine())
                 return;
-            if (socket->readLine() == QByteArray(kActivateRequest)) {
+            const QByteArray request = socket->readLine();
+            QString file;
+            const bool open = request.startsWith(kOpenRequestPrefix) && request.endsWith('\n');
+            if (open)
+                file = QString::fromUtf8(QByteArray::fromBase64(request.mid(int(qstrlen(kOpenRequestPrefix))).chopped(1)));
+            if (request == QByteArray(kActivateRequest) || (open && !file.isEmpty())) {
                 socket->write(kActivateAnswer);
                 socket->flush();
-                emit activationRequested();
+                emit activationRequested(file);
             }
             socket->disconnectFromServer();
         };

@@ -19,6 +19,7 @@
 #include "gui/app/HistoryController.h"
 #include "gui/app/HelpTopics.h"
 #include "gui/app/NativePath.h"
+#include "gui/app/PdfReportCommand.h"
 #include "gui/app/ReportCommand.h"
 #include "gui/app/SystemDisplayLocale.h"
 #include "gui/app/TDataModule1.h"
@@ -82,7 +83,8 @@ constexpr ActionButton kActionButtons[] = {
     {"tbShutDown", &TDataModule1::ShutDown},
 };
 
-const char* const kLoadButtons[] = {"tbStartReport", "tbSave", "tbSaveHTML", "tbPrint", "tbPreview"};
+const char* const kLoadButtons[]
+    = {"tbStartReport", "tbSave", "tbSaveHTML", "tbPrint", "tbPreview", kSavePdfButtonName};
 
 // The operator identification window of a write-back, created for that one write-back.
 std::unique_ptr<OperatorIdentification> makeOperatorIdentification(QWidget* parent)
@@ -136,7 +138,7 @@ TfMain::TfMain(const Options& options, QWidget* parent)
     buildPages();
     buildStatusBar();
     buildToolBar();
-    history_ = new HistoryController({historyPage_, archivePanel_, &dialogs_, this},
+    history_ = new HistoryController({historyPage_, archivePanel_, &dialogs_, this, statusPanels_[0]},
         nativePath(options.archivePath), session_.locale);
     connect(history_, &HistoryController::openRequested, this, &TfMain::openArchivedReading);
     assignHelpContexts();
@@ -319,6 +321,31 @@ void TfMain::buildToolBar()
     addReportButton(kReportToolButtons[0], PopMenuView, "PopMenuView");
     addReportButton(kReportToolButtons[1], PopMenuPrint, "PopMenuPrint");
     addReportButton(kReportToolButtons[2], PopMenuSave, "PopMenuSave");
+    // Beside "HTML": the same documents written as PDF, laid out as they are printed.
+    PopMenuSavePdf = new QMenu(qt(kSavePdfMenuTitle), this);
+    PopMenuSavePdf->setObjectName(QStringLiteral("PopMenuSavePdf"));
+    PopMenuSavePdf->setToolTipsVisible(true);
+    for (const ReportKind& kind : kReportKinds) {
+        QAction* item = PopMenuSavePdf->addAction(qt(kind.menuCaption));
+        item->setObjectName(QStringLiteral("PopMenuSavePdfItem%1").arg(kind.tag));
+        item->setToolTip(qt(kind.hint));
+        item->setData(kind.tag);
+        connect(item, &QAction::triggered, this, [this, tag = kind.tag] { saveReportPdf(tag); });
+    }
+    auto* pdfButton = new QToolButton(bar);
+    pdfButton->setObjectName(qt(kSavePdfButtonName));
+    pdfButton->setText(qt(kSavePdfButtonCaption));
+    pdfButton->setToolTip(qt(kSavePdfButtonHint));
+    pdfButton->setProperty("tag", kToolButtonReportTag);
+    pdfButton->setIcon(style()->standardIcon(QStyle::SP_DriveFDIcon));
+    pdfButton->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    pdfButton->setAutoRaise(true);
+    pdfButton->setPopupMode(QToolButton::MenuButtonPopup);
+    pdfButton->setMenu(PopMenuSavePdf);
+    connect(pdfButton, &QToolButton::clicked, this,
+        [this, pdfButton] { saveReportPdf(pdfButton->property("tag").toInt()); });
+    bar->addWidget(pdfButton);
+    buttonEnabled_[pdfButton->objectName()] = false; // until the first load
     bar->addSeparator();
     addActionButton(kActionButtons[4]);
     addActionButton(kActionButtons[5]);
@@ -478,6 +505,8 @@ void TfMain::updateEnabling()
     for (const ReportToolButton& entry : kReportToolButtons)
         if (QToolButton* button = toolButton(QString::fromLatin1(entry.name)))
             button->setEnabled(buttonEnabled_.value(button->objectName(), false) && idle);
+    if (QToolButton* button = toolButton(qt(kSavePdfButtonName)))
+        button->setEnabled(buttonEnabled_.value(button->objectName(), false) && idle);
     if (extendedPage_ != nullptr)
         for (const char* name : {"bbGetRAM", "bbErase"})
             if (auto* button = extendedPage_->findChild<QAbstractButton*>(QString::fromLatin1(name)))
@@ -585,6 +614,13 @@ void TfMain::GetFromFileExecute()
 
 void TfMain::openDataFile(const QString& fileName)
 {
+    // Asked from outside (a file double-clicked while a transfer runs): said, never dropped.
+    if (busy_ > 0 || transferRunning_) {
+        dialogs_.message(this, QStringLiteral("Файл данных «%1» не открыт: программа занята другой операцией. "
+                                              "Откройте его, когда она закончится.")
+                                   .arg(QDir::toNativeSeparators(fileName)));
+        return;
+    }
     if (!hasDataFileExtension(fileName.toStdString())) {
         dialogs_.message(this, qt(kWrongExtensionMessage));
         return;
@@ -700,6 +736,7 @@ void TfMain::OpenPrevExecute()
     buttonEnabled_[QStringLiteral("tbSave")] = false;
     for (const ReportToolButton& entry : kReportToolButtons)
         buttonEnabled_[QString::fromLatin1(entry.name)] = true;
+    buttonEnabled_[qt(kSavePdfButtonName)] = true;
 }
 
 std::optional<bool> TfMain::startPeriodFromArchive()
@@ -753,6 +790,25 @@ void TfMain::makeReport(int tag, ReportMode mode)
     const MainView view = viewFromWidgets();
     const ReportInput input{view, session_.cycleRows, session_.stats, session_.locale, history_->assessment()};
     gui::makeReport(tag, mode, input, folders_, dialogs_, *userInterface_, this);
+}
+
+void TfMain::saveReportPdf(int tag)
+{
+    if (busy_ > 0 || transferRunning_)
+        return;
+    BusyScope busy(*this);
+    const MainView view = viewFromWidgets();
+    const ReportInput input{view, session_.cycleRows, session_.stats, session_.locale, history_->assessment()};
+    const QString saved = gui::saveReportPdf(tag, input, folders_, dialogs_, *userInterface_, this);
+    if (saved.isEmpty())
+        return;
+    QLabel* panel = statusPanels_[0];
+    const QString prefix = qt(kPdfSavedStatus);
+    const int room = std::max(panel->contentsRect().width(), kPanelWidths[0]) - 8
+        - panel->fontMetrics().horizontalAdvance(prefix);
+    setStatusText(prefix
+        + panel->fontMetrics().elidedText(QDir::toNativeSeparators(QFileInfo(saved).absoluteFilePath()),
+            Qt::ElideMiddle, std::max(room, 40)));
 }
 
 void TfMain::stepChanged(int step)

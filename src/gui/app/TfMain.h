@@ -85,6 +85,8 @@ public:
     void loadFromFile(const QString& fileName);
     // A document of `tag` (1..5) previewed, printed or saved.
     void makeReport(int tag, ReportMode mode);
+    // A document of `tag` (1..6) saved as PDF; the status bar names the file.
+    void saveReportPdf(int tag);
     // The cycle lists' click or Enter on a row with this date text.
     void openCycleDetail(const QString& dateText);
 
@@ -184,6 +186,7 @@ private:
     QMenu* PopMenuView = nullptr;
     QMenu* PopMenuPrint = nullptr;
     QMenu* PopMenuSave = nullptr;
+    QMenu* PopMenuSavePdf = nullptr; // "Сохранить как PDF…"
     QHash<QString, bool> buttonEnabled_; // the buttons' own state; a busy window disables more
     std::optional<CycleRecordRef> chosenRecord_;
 
