@@ -112,7 +112,7 @@ private:
     void check(S s, bool on) { series(s).checked = on; }
     void add(S s, std::optional<double> value, const std::string& label, std::optional<std::uint32_t> color = {})
     {
-        series(s).points.emplace_back(value, label, color);
+        series(s).points.push_back(OperationalPoint{value, label, color});
     }
     void advance(std::size_t n)
     {
