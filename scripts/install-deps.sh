@@ -10,9 +10,10 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-dev
   qt6-base-dev qt6-base-dev-tools libqcustomplot-dev qt6-translations-l10n
-  nlohmann-json3-dev libsqlite3-dev
-  xvfb xauth
+  nlohmann-json3-dev libsqlite3-dev libcli11-dev libxlsxwriter-dev
+  xvfb xauth poppler-utils
   locales
+  libc-l10n
 )
 
 missing=()

@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # windows-package.sh: Kestrel for 64-bit Windows, built on Debian and proven under wine.
 #
-# 1. Qt, SQLite and QCustomPlot for Windows from Debian's source packages (cached under
+# 1. Qt, SQLite, QCustomPlot and libxlsxwriter for Windows from Debian's source packages (cached under
 #    ~/.cache/kestrel; the first run takes about 40 minutes, later ones seconds).
 # 2. kestrel.exe, kestrel-cli.exe and the screenshot program, cross-built with mingw-w64.
 # 3. A staging folder: the programs, every DLL they import (read from their import tables),
-#    Qt's Windows platform and style plugins, Qt's Russian translation, the help topics.
+#    Qt's Windows, offscreen (kestrel-cli's PDF) and style plugins, Qt's Russian
+#    translation, the help topics.
 # 4. The installer, build-windows-qt/kestrel-VERSION-setup.exe (NSIS).
 # 5. Unless KESTREL_SKIP_WINE=1, the proof in a fresh wine prefix (Windows 10, Xvfb at
 #    1366×768, a Russian desktop): silent install; the installed program started on a data
@@ -26,7 +27,7 @@ say() { echo "windows-package: $*" >&2; }
 if [ "$(id -u)" -eq 0 ]; then as_root=(); else as_root=(sudo); fi
 need=()
 packages=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 nsis qt6-translations-l10n cmake ninja-build)
-[ "$skip_wine" = 1 ] || packages+=(wine wine64 fonts-wine fonts-liberation xvfb xauth x11-apps xdotool imagemagick)
+[ "$skip_wine" = 1 ] || packages+=(wine wine64 fonts-wine fonts-liberation xvfb xauth x11-apps xdotool imagemagick unzip)
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || need+=("$p")
 done
@@ -59,6 +60,8 @@ mkdir -p "$stage/platforms" "$stage/styles" "$stage/translations"
 cp "$build/bin/kestrel.exe" "$build/bin/kestrel-cli.exe" "$stage/"
 cp -r "$build/bin/help" "$stage/help"
 cp "$qt/plugins/platforms/qwindows.dll" "$stage/platforms/"
+# kestrel-cli lays documents out for PDF without a display.
+cp "$qt/plugins/platforms/qoffscreen.dll" "$stage/platforms/"
 cp "$qt/plugins/styles/qwindowsvistastyle.dll" "$stage/styles/"
 cp /usr/share/qt6/translations/qtbase_ru.qm "$stage/translations/"
 mingw_runtime=()

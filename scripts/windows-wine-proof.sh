@@ -89,6 +89,10 @@ check "protocol No. 2 from kestrel-cli.exe equals the Linux build's" cmp -s "$do
 wine "$cli" report 'C:\users\'"$USER"'\Documents\crane-3.bbd' --doc 6 --yes --locale ru_RU -o 'C:\users\'"$USER"'\Documents\life.html'
 "$linux_cli" report "$work/crane-3.bbd" --doc 6 --yes --locale ru_RU --archive "$work/empty.sqlite" -o "$work/life.html"
 check "the design working period document equals the Linux build's" cmp -s "$documents/life.html" "$work/life.html"
+wine "$cli" report 'C:\users\'"$USER"'\Documents\crane-3.bbd' --doc 2 --yes --locale ru_RU --pdf -o 'C:\users\'"$USER"'\Documents\protocol-2.pdf' || true
+check "protocol No. 2 as PDF from kestrel-cli.exe" sh -c 'head -c 5 "$0" | grep -q "%PDF-"' "$documents/protocol-2.pdf"
+wine "$cli" summary 'C:\users\'"$USER"'\Documents' --xlsx -o 'C:\users\'"$USER"'\Documents\fleet.xlsx' || true
+check "the fleet summary as an Excel workbook from kestrel-cli.exe" sh -c 'unzip -l "$0" 2>/dev/null | grep -q "xl/worksheets/sheet1.xml"' "$documents/fleet.xlsx"
 wine "$cli" archive import 'C:\users\'"$USER"'\Documents\crane-3.bbd' --archive 'C:\users\'"$USER"'\Documents\cli.sqlite' >/dev/null
 check "kestrel-cli.exe keeps readings in an archive" sh -c \
   'wine "$0" archive list --archive "C:\\users\\$1\\Documents\\cli.sqlite" | tr -d "\r" | grep -q "9424"' "$cli" "$USER"
