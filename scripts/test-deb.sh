@@ -8,13 +8,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 deb=$(realpath "$1")
-say() { echo "test-deb: $*" >&2; }
-failed=0
-check() {
-  local what=$1
-  shift
-  if "$@"; then say "ok   $what"; else say "FAIL $what"; failed=1; fi
-}
+check_name=test-deb
+# shellcheck source=scripts/lib/checks.sh
+source scripts/lib/checks.sh
 if [ "$(id -u)" -ne 0 ]; then
   say "needs root (debootstrap, chroot)"
   exit 1

@@ -11,13 +11,9 @@ screenshots_exe=$(realpath "$2")
 shots=$3
 mkdir -p "$shots"
 shots=$(realpath "$shots")
-say() { echo "windows-wine-proof: $*" >&2; }
-failed=0
-check() {
-  local what=$1
-  shift
-  if "$@"; then say "ok   $what"; else say "FAIL $what"; failed=1; fi
-}
+check_name=windows-wine-proof
+# shellcheck source=scripts/lib/checks.sh
+source scripts/lib/checks.sh
 
 # The Linux command line the Windows one must agree with.
 linux_cli=${LINUX_CLI:-}

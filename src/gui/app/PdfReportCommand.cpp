@@ -1,19 +1,12 @@
 #include "gui/app/PdfReportCommand.h"
 
-#include "gui/app/FileFilter.h"
 #include "gui/app/GuiDialogs.h"
+#include "gui/app/ReportCommand.h"
 #include "pdf/DocumentPdf.h"
 
 #include <QDir>
 
 namespace kestrel::gui {
-
-namespace {
-
-QString qt(const char* text) { return QString::fromUtf8(text); }
-QString qt(const std::string& text) { return QString::fromStdString(text); }
-
-} // namespace
 
 QString saveReportPdf(int tag, const ReportInput& input, const ProgramFolders& folders, GuiDialogs& dialogs,
     UserInterface& ui, QWidget* parent)
@@ -22,13 +15,8 @@ QString saveReportPdf(int tag, const ReportInput& input, const ProgramFolders& f
     if (!document)
         return {};
 
-    GuiDialogs::FileOptions options;
-    options.title = qt(kSavePdfDialogTitle);
-    options.filter = qtFileFilter(qt(kSavePdfFilter));
-    options.directory = folders.reportsFolder();
-    options.defaultSuffix = qt(kSavePdfDefaultExtension);
-    options.proposedName = qt(reportSaveNameProposal(document->fullTitle));
-    const QString target = dialogs.saveFileName(parent, options);
+    const QString target = dialogs.saveFileName(parent,
+        documentSaveOptions(kSavePdfDialogTitle, kSavePdfFilter, kSavePdfDefaultExtension, folders, document->fullTitle));
     if (target.isEmpty())
         return {};
 

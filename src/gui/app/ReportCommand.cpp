@@ -56,13 +56,9 @@ void makeReport(int tag, ReportMode mode, const ReportInput& input, const Progra
         dialogs.printDocument(parent, temporary);
         break;
     case ReportMode::Save: {
-        GuiDialogs::FileOptions options;
-        options.title = qt(kSaveReportDialogTitle);
-        options.filter = qtFileFilter(qt(kSaveReportFilter));
-        options.directory = folders.reportsFolder();
-        options.defaultSuffix = qt(kSaveReportDefaultExtension);
-        options.proposedName = qt(reportSaveNameProposal(document->fullTitle));
-        const QString target = dialogs.saveFileName(parent, options);
+        const QString target = dialogs.saveFileName(parent,
+            documentSaveOptions(kSaveReportDialogTitle, kSaveReportFilter, kSaveReportDefaultExtension, folders,
+                document->fullTitle));
         if (target.isEmpty())
             return;
         // The described message first, then why: a bare "not saved" leaves the user guessing.
@@ -73,6 +69,18 @@ void makeReport(int tag, ReportMode mode, const ReportInput& input, const Progra
         break;
     }
     }
+}
+
+GuiDialogs::FileOptions documentSaveOptions(
+    const char* title, const char* filter, const char* suffix, const ProgramFolders& folders, const std::string& fullTitle)
+{
+    GuiDialogs::FileOptions options;
+    options.title = qt(title);
+    options.filter = qtFileFilter(qt(filter));
+    options.directory = folders.reportsFolder();
+    options.defaultSuffix = qt(suffix);
+    options.proposedName = qt(reportSaveNameProposal(fullTitle));
+    return options;
 }
 
 } // namespace kestrel::gui
