@@ -86,7 +86,7 @@ private slots:
             pdfItem(h, tag)->trigger();
 
             QCOMPARE(h.dialogs.kinds(), (asks ? QStringList({"input"}) : QStringList()) + QStringList({"save"}));
-            const auto& options = h.dialogs.callsOf("save").front().file;
+            const auto options = h.dialogs.callsOf("save").front().file; // a copy: callsOf returns a temporary
             QCOMPARE(options.title, QStringLiteral("Сохранение протокола РП в формате PDF"));
             QCOMPARE(options.filter, QStringLiteral("Файл PDF (*.pdf)"));
             QCOMPARE(options.defaultSuffix, QStringLiteral("pdf"));
