@@ -131,7 +131,6 @@ private:
     Phase phase_ = Phase::Idle;
     Field field_ = Field::DeviceAddress;
     bool reading_ = false;      // the transfer was addressed with 0xAF
-    bool ackThisByte_ = false;
     bool masterAcked_ = false;
     int bitCount_ = 0;
     std::uint8_t shift_ = 0;
