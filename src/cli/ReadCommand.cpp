@@ -9,9 +9,6 @@
 #include "core/image/DataFile.h"
 #include "core/image/MemoryImage.h"
 
-#include <cerrno>
-#include <cstring>
-#include <fstream>
 #include <ostream>
 
 namespace kestrel::cli {

@@ -11,9 +11,6 @@
 #include "pdf/OffscreenGuiScope.h"
 #endif
 
-#include <cerrno>
-#include <cstring>
-#include <fstream>
 #include <ostream>
 
 namespace kestrel::cli {
