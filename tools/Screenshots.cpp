@@ -9,13 +9,16 @@
 #include "gui/app/ScriptedGuiDialogs.h"
 #include "gui/app/TfMain.h"
 #include "gui/pages/OperPage.h"
+#include "gui/windows/ServerSettingsDialog.h"
 #include "gui/windows/TfIdent.h"
 #include "gui/windows/TfOper.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDateTime>
 #include <QDir>
+#include <QSettings>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QThread>
@@ -59,6 +62,22 @@ bool saveModal(const QString& name, const std::function<void()>& open)
     return saved;
 }
 
+// The settings of a laptop that synchronised with its team's server this morning, kept in
+// `folder` (never in the user's own settings): the status bar says so, and "Сервер команды"
+// shows what such a user typed.
+void useTeamServerSettings(const QString& folder)
+{
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder);
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, folder);
+    QSettings settings;
+    settings.setValue("server/connection", "postgresql://ivanov@kestrel.example.ru/kestrel?sslmode=verify-full");
+    settings.setValue("sync/finishedAt", QDateTime(QDate::currentDate(), QTime(9, 12)).toUTC());
+    settings.setValue("sync/succeeded", true);
+    settings.setValue("sync/sent", 3);
+    settings.setValue("sync/fetched", 41);
+    settings.setValue("sync/details", QString::fromUtf8("Отправлено считываний: 3, получено: 41."));
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -71,6 +90,9 @@ int main(int argc, char** argv)
     const QDir out(QString::fromLocal8Bit(argv[1]));
     QDir().mkpath(out.path());
     QTemporaryDir work;
+    QApplication::setApplicationName(QStringLiteral("Kestrel"));
+    QApplication::setOrganizationName(QStringLiteral("Kestrel"));
+    useTeamServerSettings(work.filePath(QStringLiteral("settings")));
     const auto history = kestrel::makeDemoHistory(1, 5);
     QStringList files;
     for (std::size_t k = 0; k < history.size(); ++k) {
@@ -122,5 +144,8 @@ int main(int argc, char** argv)
     kestrel::gui::TfIdent identification(QStringLiteral("183/18"), &window);
     const bool identificationSaved = saveModal(
         out.filePath(QStringLiteral("window-TfIdent.png")), [&] { identification.exec(); });
-    return detailSaved && loadSaved && normaliseSaved && identificationSaved ? 0 : 1;
+    kestrel::gui::ServerSettingsDialog server(QSettings().value("server/connection").toString(), &window);
+    const bool serverSaved = saveModal(
+        out.filePath(QStringLiteral("window-ServerSettingsDialog.png")), [&] { server.exec(); });
+    return detailSaved && loadSaved && normaliseSaved && identificationSaved && serverSaved ? 0 : 1;
 }

@@ -1,4 +1,5 @@
 #include "cli/ArchiveOption.h"
+#include "cli/ArchiveSyncAction.h"
 #include "cli/Commands.h"
 #include "cli/JsonWriter.h"
 #include "cli/TextColumns.h"
@@ -177,6 +178,7 @@ void printListJson(const std::vector<StoredReading>& list, std::ostream& out)
         item["cycles"] = r.cycles;
         item["source"] = r.source;
         item["stored_at"] = r.storedAt;
+        item["sha256"] = r.sha256;
         document.push_back(std::move(item));
     }
     out << jsonText(document) << "\n";
@@ -235,31 +237,42 @@ void declareArchive(CommandSyntax& syntax)
 {
     syntax
         .synopsis("archive import [--archive DB] FILES_OR_DIRS... | archive list [--archive DB] [--recorder NUMBER] "
-                  "[--json|--csv] | archive export [--archive DB] ID -o FILE.bbd")
+                  "[--json|--csv] | archive export [--archive DB] ID -o FILE.bbd | archive sync [--archive DB] --server CONNINFO "
+                  "[--all]")
         .describe("import сохраняет файлы данных в архиве (из папки - файлы *.bbd всего ее дерева), одни и те же "
                   "байты один раз, и выводит «imported N, already stored M, refused K»; list выводит сохраненные "
-                  "считывания, первым самое раннее; export пишет сохраненные байты без изменений.")
-        .argument("ACTION", "import, list или export", Arity::One, Need::Optional)
+                  "считывания, первым самое раннее; export пишет сохраненные байты без изменений; sync отправляет на сервер "
+                  "команды считывания, которых там нет, получает с сервера считывания регистраторов, известных "
+                  "архиву (--all: все), и классификации кранов в обе стороны, и выводит «sent N, fetched M, designs "
+                  "sent K, designs fetched L»; прерванную синхронизацию завершает следующая.")
+        .argument("ACTION", "import, list, export или sync", Arity::One, Need::Optional)
         .argument("FILES_OR_DIRS|ID", "import: файлы данных или папки; export: номер считывания из list",
             Arity::OneOrMore, Need::Optional)
         .option("--archive", "DB", "файл архива (по умолчанию архив пользователя)")
         .option("--recorder", "NUMBER", "list: только считывания регистратора с этим заводским номером")
         .flag("--json", "list: вывод в JSON")
         .flag("--csv", "list: вывод в CSV")
-        .option("-o", "FILE.bbd", "export: файл, в который пишется считывание");
+        .option("-o", "FILE.bbd", "export: файл, в который пишется считывание")
+        .option("--server", "CONNINFO",
+            "sync: сервер команды, как его понимает libpq: postgresql://инженер@сервер/kestrel, "
+            "host=… dbname=… или service=ИМЯ (лучше с sslmode=verify-full); пароль - из ~/.pgpass или "
+            "PGPASSWORD, Kestrel его не хранит")
+        .flag("--all", "sync: получить все считывания сервера, а не только регистраторов, известных архиву");
 }
 
 int runArchive(const ParsedArgs& args, std::ostream& out, std::ostream& err)
 {
     if (args.positional().empty())
-        throw UsageError("не задано действие: import, list или export");
+        throw UsageError("не задано действие: import, list, export или sync");
     const std::string& action = args.positional().front();
     // Each option belongs to one action; under another it would do nothing.
     const auto onlyFor = [&](const char* option, const char* owner) {
         if (action != owner)
             refuseOption(args, option, std::string("задается только для archive ") + owner);
     };
-    if (action == "import" || action == "list" || action == "export") {
+    if (action == "import" || action == "list" || action == "export" || action == "sync") {
+        onlyFor("--server", "sync");
+        onlyFor("--all", "sync");
         onlyFor("--recorder", "list");
         onlyFor("--json", "list");
         onlyFor("--csv", "list");
@@ -272,11 +285,13 @@ int runArchive(const ParsedArgs& args, std::ostream& out, std::ostream& err)
             return runList(args, out);
         if (action == "export")
             return runExport(args, out, err);
+        if (action == "sync")
+            return runArchiveSync(args, out, err);
     } catch (const ArchiveError& e) {
         err << "kestrel-cli archive: " << safe(e.what()) << "\n";
         return kExitFileError;
     }
-    throw UsageError("неизвестное действие «" + safe(action) + "»: import, list или export");
+    throw UsageError("неизвестное действие «" + safe(action) + "»: import, list, export или sync");
 }
 
 } // namespace kestrel::cli

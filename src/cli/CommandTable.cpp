@@ -26,7 +26,10 @@ const std::vector<Command>& commandTable()
         {"write-config", "«Записать в ПСИ» без окна: настройки, часы, паспорт, программа, удаление данных",
             declareWriteConfig, runWriteConfig},
         {"archive", "архив считываний: сохранить файлы, список, выгрузить считывание", declareArchive, runArchive},
+        {"server", "подготовить базу данных сервера команды (PostgreSQL): таблицы и роли", declareServer, runServer},
         {"life", "оценка расчетного срока службы крана по считыванию и архиву", declareLife, runLife},
+        {"fleet", "парк кранов: по строке на кран архива или сервера, с отметками о сроке службы", declareFleet,
+            runFleet},
     };
     return table;
 }

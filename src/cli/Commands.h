@@ -60,8 +60,12 @@ int runWriteConfig(const ParsedArgs& args, std::ostream& out, std::ostream& err)
 void declareOplog(CommandSyntax& syntax);
 int runOplog(const ParsedArgs& args, std::ostream& out, std::ostream& err);
 void declareArchive(CommandSyntax& syntax);
+void declareServer(CommandSyntax& syntax);
+int runServer(const ParsedArgs& args, std::ostream& out, std::ostream& err);
 int runArchive(const ParsedArgs& args, std::ostream& out, std::ostream& err);
 void declareLife(CommandSyntax& syntax);
 int runLife(const ParsedArgs& args, std::ostream& out, std::ostream& err);
+void declareFleet(CommandSyntax& syntax);
+int runFleet(const ParsedArgs& args, std::ostream& out, std::ostream& err);
 
 } // namespace kestrel::cli

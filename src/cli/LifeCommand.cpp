@@ -159,6 +159,8 @@ int runLife(const ParsedArgs& args, std::ostream& out, std::ostream& err)
         err << "kestrel-cli life: " << replaceControlCharacters(e.what(), "?") << "\n";
         return kExitFileError;
     }
+    for (const std::string& note : life.notes)
+        err << "kestrel-cli life: " << replaceControlCharacters(note, "?") << "\n";
     if (args.flag("--json"))
         printJson(life, session->locale, out);
     else

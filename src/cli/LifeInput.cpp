@@ -80,18 +80,25 @@ LifeOfImage assessImage(const ParsedArgs& args, const MemoryImage& image, const 
         if (applyDesignOptions(args, design))
             archive->setDesign(crane, design);
         // The readings before this one; a later one would not be this reading's history.
+        // A damaged earlier reading would count wrong cycles: left out, and said.
+        std::vector<std::string> notes;
         const DateTime reading = readingOf(image);
         for (const StoredReading& stored : archive->readings(fixedTextTrimmed(image, layout::kRecorderSerial, 16))) {
             if (!(stored.reading < reading))
                 continue;
-            if (const auto earlier = archive->image(stored.id); earlier && *earlier != image)
-                readings.push_back({stored.id, *earlier});
+            try {
+                if (const auto earlier = archive->image(stored.id); earlier && *earlier != image)
+                    readings.push_back({stored.id, *earlier});
+            } catch (const DamagedReadingError& error) {
+                notes.push_back(std::string(error.what()) + " Срок службы оценен без него.");
+            }
         }
-    } else {
-        applyDesignOptions(args, design);
+        readings.push_back({0, image});
+        return {assessLife(readings, design, locale), static_cast<int>(readings.size()), true, std::move(notes)};
     }
+    applyDesignOptions(args, design);
     readings.push_back({0, image});
-    return {assessLife(readings, design, locale), static_cast<int>(readings.size()), archive != nullptr};
+    return {assessLife(readings, design, locale), static_cast<int>(readings.size()), false, {}};
 }
 
 } // namespace kestrel::cli

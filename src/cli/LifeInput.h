@@ -17,6 +17,7 @@ struct LifeOfImage {
     LifeAssessment assessment;
     int readings = 0;    // how many readings of the recorder it rests on
     bool fromArchive = false;
+    std::vector<std::string> notes; // said on stderr: earlier readings left out as damaged
 };
 
 // The design working period at IMAGE's reading: with the earlier readings of its recorder

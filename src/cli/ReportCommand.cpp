@@ -100,6 +100,8 @@ int runReport(const ParsedArgs& args, std::ostream&, std::ostream& err)
             err << "kestrel-cli report: " << e.what() << "\n";
             return kExitFileError;
         }
+        for (const std::string& note : life->notes)
+            err << "kestrel-cli report: " << note << "\n";
     }
     const ReportInput input{
         session.view, session.cycleRows, session.stats, session.locale, life ? &life->assessment : nullptr};

@@ -6,6 +6,11 @@
 
 #include "support/TempDir.h"
 
+#ifdef KESTREL_HAVE_ARCHIVE
+#include "core/archive/ReadingDigest.h"
+#include "support/ArchiveDamage.h"
+#endif
+
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
@@ -75,6 +80,36 @@ TEST(ArchiveCommand, ListsAsTableCsvAndJsonAndExportsTheStoredBytes)
     EXPECT_EQ(readImageFile(dir.file("back.bbd")), image);
     EXPECT_EQ(run({"archive", "export", "--archive", db, "999", "-o", dir.file("x.bbd")}).code, 1);
     EXPECT_FALSE(std::filesystem::exists(dir.file("x.bbd")));
+}
+
+// A bit flipped in the file: the reading's bytes no longer match their SHA-256. Export
+// says so and writes nothing, rather than hand the changed bytes on as the reading.
+TEST(ArchiveCommand, RefusesToExportADamagedReading)
+{
+    test::TempDir dir;
+    const std::string db = dir.file("archive.sqlite");
+    saveImage(dir.file("a.bbd"), makeDemoImage(1));
+    saveImage(dir.file("b.bbd"), makeDemoImage(2));
+    ASSERT_EQ(run({"archive", "import", "--archive", db, dir.file("a.bbd"), dir.file("b.bbd")}).code, 0);
+    const auto list = nlohmann::json::parse(run({"archive", "list", "--archive", db, "--json"}).out);
+    ASSERT_EQ(list.size(), 2u);
+    for (const auto& item : list)
+        EXPECT_EQ(item["sha256"].get<std::string>().size(), 64u);
+    const long damaged = list[0]["id"].get<long>();
+    const long intact = list[1]["id"].get<long>();
+    kestrel::test::flipStoredBit(db, damaged);
+
+    const CliRun refused
+        = run({"archive", "export", "--archive", db, std::to_string(damaged), "-o", dir.file("back.bbd")});
+    EXPECT_EQ(refused.code, kExitFileError);
+    EXPECT_NE(refused.err.find("Считывание №" + std::to_string(damaged) + " ("), std::string::npos) << refused.err;
+    EXPECT_NE(refused.err.find("повреждено"), std::string::npos) << refused.err;
+    EXPECT_TRUE(refused.out.empty());
+    EXPECT_FALSE(std::filesystem::exists(dir.file("back.bbd")));
+
+    const CliRun other = run({"archive", "export", "--archive", db, std::to_string(intact), "-o", dir.file("b2.bbd")});
+    ASSERT_EQ(other.code, 0) << other.err;
+    EXPECT_EQ(readingDigest(readImageFile(dir.file("b2.bbd"))), list[1]["sha256"].get<std::string>());
 }
 
 // Each option belongs to one action: under another it is refused, not dropped.

@@ -11,6 +11,10 @@
 
 #include "support/TempDir.h"
 
+#ifdef KESTREL_HAVE_ARCHIVE
+#include "support/ArchiveDamage.h"
+#endif
+
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
@@ -101,6 +105,20 @@ TEST_F(LifeCommand, TheArchiveAddsTheEarlierReadingsAndKeepsTheDesign)
     EXPECT_NE(text.out.find(std::string("Кран: ") + kVerdictWithin), std::string::npos);
     EXPECT_NE(text.out.find("Лебедка №1"), std::string::npos);
 }
+
+#ifdef KESTREL_HAVE_ARCHIVE
+TEST_F(LifeCommand, ADamagedEarlierReadingIsLeftOutAndSaid)
+{
+    const std::string db = dir.file("archive.sqlite");
+    ASSERT_EQ(run({"archive", "import", "--archive", db, files[0], files[1], files[2]}).code, 0);
+    kestrel::test::flipStoredBit(db, 2); // files[1], imported second
+    const CliRun life = run({"life", files[2], "--archive", db, "--json"});
+    ASSERT_EQ(life.code, 0) << life.err;
+    EXPECT_EQ(nlohmann::json::parse(life.out)["readings"], 2);
+    EXPECT_NE(life.err.find("kestrel-cli life: Считывание №2 ("), std::string::npos) << life.err;
+    EXPECT_NE(life.err.find("Срок службы оценен без него."), std::string::npos) << life.err;
+}
+#endif
 
 TEST_F(LifeCommand, NormativeLifeFromThePassportAndItsVerdict)
 {

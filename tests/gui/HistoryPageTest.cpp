@@ -10,6 +10,7 @@
 #include "gui/app/HelpTopics.h"
 #include "gui/app/HistoryController.h"
 #include "gui/pages/HistoryPage.h"
+#include "support/ArchiveDamage.h"
 #include "support/GuiTestSupport.h"
 
 #include <QDir>
@@ -108,6 +109,63 @@ private slots:
         const QJsonObject expected = cliShow(later, {QStringLiteral("--previous"), earlier});
         QCOMPARE(h.edit("eNcicl")->text(), expected["statistics"].toObject()["eNcicl"].toString());
         QVERIFY(!h.buttonEnabled("tbStartReport"));
+    }
+
+    // A bit flipped in the archive file: the reading is listed as damaged, used in no
+    // figure, opened by nobody, skipped for "Начало"; loading its file again mends it.
+    void aDamagedReadingIsMarkedAndNeverUsed()
+    {
+        WindowHarness h;
+        const auto years = makeDemoHistory(5, 3); // oldest first
+        const QString oldest = h.writeImage(years[0], QStringLiteral("oldest.bbd"));
+        const QString middle = h.writeImage(years[1], QStringLiteral("middle.bbd"));
+        const QString newest = h.writeImage(years[2], QStringLiteral("newest.bbd"));
+        for (const QString& file : {oldest, middle, newest})
+            h.open(file);
+        const auto stored = h.window->history().link().archive()->readings();
+        QCOMPARE(stored.size(), std::size_t{3});
+        const std::int64_t damagedId = stored[1].id;
+        kestrel::test::flipStoredBit(h.window->history().link().path(), damagedId);
+        h.open(newest); // the same bytes again: the history is read anew
+
+        QTreeWidget* readings = list(h, "lvReadings");
+        QCOMPARE(readings->topLevelItemCount(), 3);
+        QTreeWidgetItem* row = readings->topLevelItem(1); // in its place by date
+        QCOMPARE(row->text(8), QString::fromUtf8(kDamagedChecksumText));
+        QCOMPARE(row->text(0), QString::fromStdString(stored[1].readingText));
+        QCOMPARE(row->text(1), QStringLiteral("—"));
+        QVERIFY(row->toolTip(0).contains(QStringLiteral("Считывание №%1 (").arg(damagedId)));
+        QCOMPARE(readings->topLevelItem(0)->text(8), QStringLiteral("верна"));
+        QCOMPARE(readings->topLevelItem(2)->text(8), QStringLiteral("верна"));
+        // The period runs from the oldest reading to the newest, over the damaged one.
+        QCOMPARE(list(h, "lvPeriods")->topLevelItemCount(), 1);
+        QVERIFY(list(h, "lvPeriods")->topLevelItem(0)->text(0).startsWith(readings->topLevelItem(2)->text(0).left(10)));
+        QVERIFY(requireChild<QLabel>(*h.window, "lHistoryNote")
+                    ->text()
+                    .contains(QStringLiteral("Поврежденных считываний в архиве: 1.")));
+
+        // Chosen: said, and nothing is opened.
+        const QString shownDate = h.edit("eDateCheck")->text();
+        h.dialogs.clear();
+        emit readings->itemActivated(row, 0);
+        QCOMPARE(h.dialogs.kinds(), QStringList({"message"}));
+        QVERIFY(h.dialogs.calls[0].text.contains(QStringLiteral("повреждено")));
+        QCOMPARE(h.edit("eDateCheck")->text(), shownDate);
+
+        // "Начало": the damaged reading is said and passed over for the one before it.
+        h.dialogs.clear();
+        h.dialogs.questionAnswers.push_back(false);
+        h.window->OpenPrevExecute();
+        QCOMPARE(h.dialogs.kinds(), QStringList({"message", "question", "open"}));
+        QVERIFY(h.dialogs.calls[0].text.contains(QStringLiteral("Считывание №%1 (").arg(damagedId)));
+        QVERIFY(h.dialogs.calls[1].text.contains(QString::fromStdString(stored[0].readingText)));
+
+        // The file loaded again: its bytes put right, the history whole.
+        h.open(middle);
+        h.open(newest);
+        QCOMPARE(readings->topLevelItemCount(), 3);
+        QCOMPARE(readings->topLevelItem(1)->text(8), QStringLiteral("верна"));
+        QCOMPARE(list(h, "lvPeriods")->topLevelItemCount(), 2);
     }
 
     void designClassesAreCheckedAndKept()

@@ -146,12 +146,13 @@ private slots:
         // No device chosen: real hardware, so no simulator panel and the plain title.
         QCOMPARE(h.window->windowTitle(), QString::fromUtf8(kApplicationTitle));
         QVERIFY(h.window->findChild<QLabel*>(QStringLiteral("StatusSimulator")) == nullptr);
-        const char* pages[] = {"tsMain", "tsRegData", "tsOper", "tsTools", "tsHistory", "tsExtended"};
-        const char* captions[]
-            = {"Главная", "Распределение циклов", "Оперативные данные", "Сервис", "История", "Дополнительно..."};
+        const char* pages[] = {"tsMain", "tsRegData", "tsOper", "tsTools", "tsHistory", "tsExtended", "tsFleet"};
+        const char* captions[] = {"Главная", "Распределение циклов", "Оперативные данные", "Сервис", "История",
+            "Дополнительно...", "Парк кранов"};
         auto* tabs = h.window->findChild<QTabWidget*>("PageControl1");
         QVERIFY(tabs != nullptr);
-        for (int i = 0; i < 6; ++i) {
+        QCOMPARE(tabs->count(), 7);
+        for (int i = 0; i < 7; ++i) {
             QCOMPARE(tabs->widget(i)->objectName(), QString::fromLatin1(pages[i]));
             QCOMPARE(tabs->tabText(i), QString::fromUtf8(captions[i]));
         }
@@ -160,14 +161,15 @@ private slots:
 
         // Tool bar order, captions and states before any load.
         QStringList order;
-        for (QToolButton* b : h.window->findChild<QToolBar*>("tbMain")->findChildren<QToolButton*>(
-                 QString(), Qt::FindDirectChildrenOnly))
-            if (!b->objectName().isEmpty() && b->objectName().startsWith("tb"))
+        auto* bar = h.window->findChild<QToolBar*>("tbMain");
+        for (QAction* action : bar->actions()) // in the order the bar shows them
+            if (auto* b = qobject_cast<QToolButton*>(bar->widgetForAction(action));
+                b != nullptr && b->objectName().startsWith("tb"))
                 order << b->objectName() + "=" + b->text();
         QCOMPARE(order,
             QStringList({"tbGetCopyr=Загрузить", "tbGetFile=Открыть", "tbSave=Сохранить", "tbStartReport=Начало",
-                "tbPreview=Просмотр", "tbPrint=Печать", "tbSaveHTML=HTML", "tbSavePDF=PDF", "tbHelp=Справка",
-                "tbShutDown=Выход"}));
+                "tbPreview=Просмотр", "tbPrint=Печать", "tbSaveHTML=HTML", "tbSavePDF=PDF",
+                "tbSync=Синхронизация", "tbHelp=Справка", "tbShutDown=Выход"}));
         for (const char* name : {"tbGetCopyr", "tbGetFile", "tbSave", "tbStartReport", "tbHelp", "tbShutDown"})
             QVERIFY2(h.buttonEnabled(name), name);
         for (const char* name : {"tbPreview", "tbPrint", "tbSaveHTML"})

@@ -17,6 +17,21 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// A stored reading whose bytes no longer match the SHA-256 kept beside them: the storage
+// changed them. Such a reading is never used as good; the message names it.
+class DamagedReadingError : public ArchiveError {
+public:
+    DamagedReadingError(std::int64_t id, const std::string& message)
+        : ArchiveError(message)
+        , id_(id)
+    {
+    }
+    std::int64_t id() const { return id_; }
+
+private:
+    std::int64_t id_;
+};
+
 // The source of a reading taken from the reader device.
 inline constexpr const char* kDeviceSource = "ПСИ";
 
@@ -31,8 +46,11 @@ struct StoredReading {
     std::string readingText; // "dd.MM.yyyy hh:mm", empty when it names no date
     bool checksumOk = false;
     std::int64_t cycles = 0; // the crane's total cycles as the main page shows them
+    std::int64_t motorMinutes = 0; // the motor-minutes counter (0x600): with the cycles, tells an erase
     std::string source;      // "ПСИ" for the reader device, otherwise the file's full name
     std::string storedAt;    // when it was stored, UTC, "yyyy-MM-ddThh:mm:ssZ"
+    std::string sha256;      // SHA-256 of the 32 768 bytes, 64 lower-case hex digits: the reading's
+                             // identity in every archive, and the check of its bytes
 };
 
 struct StoreResult {
@@ -51,17 +69,29 @@ struct DesignClasses {
     std::string craneDesign; // "U5 Q3"
     std::string winch1Group; // "M5"
     std::string winch2Group; // "M4"
+    bool operator==(const DesignClasses&) const = default;
 };
 
 // The crane a design belongs to.
 struct CraneKey {
     std::string craneType;
     std::string craneNumber;
+    bool operator==(const CraneKey&) const = default;
+    auto operator<=>(const CraneKey&) const = default;
 };
 
-// Every reading the programs loaded, kept with its full bytes. SQLite implements it
-// today; a server database could implement it later. Every call either completes or
-// throws ArchiveError and changes nothing.
+// One design classification as somebody entered it: archives keep every entry, and
+// the newest (by changedAt, then changedBy) is the crane's current design.
+struct DesignEntry {
+    CraneKey crane;
+    DesignClasses classes;
+    std::string changedAt; // UTC, "yyyy-MM-ddThh:mm:ssZ"
+    std::string changedBy; // the user name of who entered it
+};
+
+// Every reading the programs loaded, kept with its full bytes: the laptop's SQLite file
+// and the team's PostgreSQL server implement it. Every call either completes or throws
+// ArchiveError and changes nothing. Stored readings are never changed or deleted.
 class ReadingArchive {
 public:
     virtual ~ReadingArchive() = default;
@@ -75,12 +105,21 @@ public:
     // or those of one recorder serial number.
     virtual std::vector<StoredReading> readings(const std::optional<std::string>& recorder = std::nullopt) = 0;
 
-    // The stored bytes of a reading; nullopt when no reading has that id.
+    // The stored bytes of a reading, checked against their SHA-256 (DamagedReadingError
+    // when they differ); nullopt when no reading has that id.
     virtual std::optional<MemoryImage> image(std::int64_t id) = 0;
 
-    // The design classification kept for a crane (empty texts when none was kept).
+    // The current design classification of a crane (empty texts when none was kept).
     virtual DesignClasses design(const CraneKey& crane) = 0;
+    // A new entry by this archive's user, now; it becomes the crane's current design.
     virtual void setDesign(const CraneKey& crane, const DesignClasses& design) = 0;
+    // The current entry of every crane that has one.
+    virtual std::vector<DesignEntry> designs() = 0;
+    // Keeps an entry made elsewhere (once: the same entry again changes nothing); it
+    // becomes current only when newer than the current one. True when it became current.
+    virtual bool offerDesign(const DesignEntry& entry) = 0;
+    // Every entry kept for a crane, oldest first.
+    virtual std::vector<DesignEntry> designHistory(const CraneKey& crane) = 0;
 };
 
 } // namespace kestrel

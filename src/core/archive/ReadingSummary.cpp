@@ -7,8 +7,6 @@
 #include "core/image/ImageLayout.h"
 #include "core/image/TimeStamp.h"
 
-#include <bit>
-
 namespace kestrel {
 
 using namespace layout;
@@ -51,21 +49,8 @@ StoredReading summariseReading(const MemoryImage& image)
     }
     reading.checksumOk = checksumOk(image);
     reading.cycles = craneCycles(image);
+    reading.motorMinutes = readCounter24(image, kMotorMinutes);
     return reading;
-}
-
-std::int64_t contentHash(const MemoryImage& image)
-{
-    // Eight bytes (little-endian) per step: the hash is stored, so it must not depend on the machine.
-    std::uint64_t hash = 0xcbf29ce484222325ULL;
-    for (std::size_t at = 0; at < image.size(); at += 8) {
-        std::uint64_t word = 0;
-        for (std::size_t i = 0; i < 8; ++i)
-            word |= static_cast<std::uint64_t>(image[at + i]) << (8 * i);
-        hash ^= word;
-        hash *= 0x100000001b3ULL;
-    }
-    return std::bit_cast<std::int64_t>(hash);
 }
 
 } // namespace kestrel

@@ -3,7 +3,9 @@
 #include "core/image/DateTime.h"
 #include "core/text/NumberFormat.h"
 
+#include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace kestrel {
 
@@ -162,15 +164,36 @@ std::vector<std::string> lifeVerdicts(const LifeAssessment& assessment, const Di
     return verdicts;
 }
 
-HistoryView historyView(const LifeHistory& history, const DisplayLocale& locale)
+HistoryView historyView(const LifeHistory& history, const DisplayLocale& locale,
+    const std::vector<DamagedReading>& damaged)
 {
     HistoryView view;
+    // Newest first; a damaged reading goes after the good ones of its date.
+    std::vector<const DamagedReading*> marked;
+    for (const DamagedReading& reading : damaged)
+        marked.push_back(&reading);
+    std::ranges::stable_sort(marked, [](const DamagedReading* a, const DamagedReading* b) {
+        return a->reading > b->reading || (a->reading == b->reading && a->id > b->id);
+    });
+    auto nextMarked = marked.begin();
+    const auto addMarkedNewerThan = [&](std::optional<DateTime> than) {
+        for (; nextMarked != marked.end() && (!than || (*nextMarked)->reading > *than); ++nextMarked) {
+            HistoryView::Reading row{(*nextMarked)->id, {}, true, (*nextMarked)->message};
+            row.texts.fill("—");
+            row.texts.front() = (*nextMarked)->readingText;
+            row.texts.back() = kDamagedChecksumText;
+            view.readings.push_back(std::move(row));
+        }
+    };
     for (auto reading = history.readings.rbegin(); reading != history.readings.rend(); ++reading) {
         const ReadingFigures& f = reading->figures;
+        addMarkedNewerThan(f.reading);
         view.readings.push_back({reading->id,
             {f.readingText, f.cycles, f.kp, f.q, f.u, f.a, f.limiterTrips, f.motorHours,
-                f.checksumOk ? "верна" : "неверна"}});
+                f.checksumOk ? "верна" : "неверна"},
+            false, {}});
     }
+    addMarkedNewerThan(std::nullopt);
     for (auto period = history.periods.rbegin(); period != history.periods.rend(); ++period) {
         const ReadingFigures& f = period->figures;
         view.periods.push_back({dateText(f.periodStart, locale) + " - " + dateText(f.reading, locale), f.cycles,
@@ -183,6 +206,12 @@ HistoryView historyView(const LifeHistory& history, const DisplayLocale& locale)
         setLife(view, history.assessment, locale);
     if (!history.readings.empty() && history.readings.back().segment > 0)
         view.note = "Данные регистратора стирались: наработка суммируется по участкам между стираниями.";
+    if (!damaged.empty()) {
+        const std::string said = "Поврежденных считываний в архиве: " + std::to_string(damaged.size())
+            + ". Их байты не совпадают с сохраненной контрольной суммой SHA-256: они отмечены в списке «"
+            + kDamagedChecksumText + "» и не учитываются в расчетах.";
+        view.note = view.note.empty() ? said : said + "\n" + view.note;
+    }
     return view;
 }
 

@@ -16,6 +16,8 @@ struct HistoryView {
     struct Reading {
         std::int64_t id = 0;
         std::array<std::string, 9> texts; // date, cycles, Kp, Q, U, A, trips, motor hours, checksum
+        bool damaged = false;             // listed only: its stored bytes failed their check
+        std::string toolTip;              // why, for a damaged reading
     };
     std::string note;                                 // what the user should know first, in words
     std::vector<Reading> readings;                    // newest first
@@ -28,7 +30,20 @@ struct HistoryView {
     bool verdictAttention = false;                    // something is exhausted or an examination is due
 };
 
-HistoryView historyView(const LifeHistory& history, const DisplayLocale& locale);
+// A stored reading of the recorder whose bytes no longer match their SHA-256: it has no
+// figures, and the history shows it only so that its absence from them is explained.
+struct DamagedReading {
+    std::int64_t id = 0;
+    DateTime reading = 0.0;  // as listed when it was stored
+    std::string readingText; // "dd.MM.yyyy hh:mm", "" when no date
+    std::string message;     // the archive's words naming it
+};
+
+inline constexpr const char* kDamagedChecksumText = "повреждено";
+
+// `damaged` readings are listed in their place by date, marked "повреждено", and counted in the note.
+HistoryView historyView(const LifeHistory& history, const DisplayLocale& locale,
+    const std::vector<DamagedReading>& damaged = {});
 // The figures and verdicts of `assessment` into the view (another reading's than the history's newest).
 void setLife(HistoryView& view, const LifeAssessment& assessment, const DisplayLocale& locale);
 

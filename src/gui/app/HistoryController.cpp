@@ -1,5 +1,7 @@
 #include "gui/app/HistoryController.h"
 
+#include "gui/app/ArchivedReadingOpen.h"
+
 #include "core/archive/PreviousReading.h"
 #include "core/archive/ReadingSummary.h"
 #include "core/config/ConfigurationMemory.h"
@@ -119,17 +121,25 @@ void HistoryController::refresh()
         return;
     const StoredReading current = summariseReading(*shown_);
     std::vector<HistoryInput> readings;
+    std::vector<DamagedReading> damaged;
     DesignClasses design;
     std::string note;
     if (ReadingArchive* archive = link_.archive()) {
         try {
             // A configuration written for the recorder, kept by an earlier version, is no reading.
-            for (const StoredReading& stored : archive->readings(current.recorder))
-                if (const auto image = archive->image(stored.id); image && !configurationMemoryOf(*image))
-                    readings.push_back({stored.id, *image});
+            for (const StoredReading& stored : archive->readings(current.recorder)) {
+                try {
+                    if (const auto image = archive->image(stored.id); image && !configurationMemoryOf(*image))
+                        readings.push_back({stored.id, *image});
+                } catch (const DamagedReadingError& error) {
+                    // Listed so that the gap is explained; its bytes go into no figure.
+                    damaged.push_back({stored.id, stored.reading, stored.readingText, error.what()});
+                }
+            }
             design = archive->design(craneOf(*shown_));
         } catch (const ArchiveError& error) {
             readings.clear();
+            damaged.clear();
             note = std::string(error.what()) + " Показано только текущее считывание.";
         }
     } else {
@@ -158,7 +168,7 @@ void HistoryController::refresh()
     HistoryView view;
     try {
         history_ = buildLifeHistory(readings, design, locale_);
-        view = historyView(*history_, locale_);
+        view = historyView(*history_, locale_, damaged);
         assessment_ = upToShown.size() == readings.size() ? history_->assessment : assessLife(upToShown, design, locale_);
         setLife(view, *assessment_, locale_);
     } catch (const std::exception& error) {
@@ -177,14 +187,8 @@ void HistoryController::chooseReading(qint64 id)
     ReadingArchive* archive = archiveOrSay();
     if (archive == nullptr || id <= 0)
         return;
-    try {
-        if (const auto image = archive->image(id))
-            emit openRequested(*image, id);
-        else
-            parts_.dialogs->message(parts_.window, QStringLiteral("Считывания № %1 в архиве нет.").arg(id));
-    } catch (const ArchiveError& error) {
-        parts_.dialogs->message(parts_.window, qt(error.what()));
-    }
+    if (const auto image = archivedReadingOrSay(*archive, id, *parts_.dialogs, parts_.window))
+        emit openRequested(*image, id);
 }
 
 void HistoryController::saveDesign()
@@ -254,16 +258,32 @@ std::optional<HistoryController::Earlier> HistoryController::earlierReading(cons
     ReadingArchive* archive = link_.archive();
     if (archive == nullptr)
         return std::nullopt;
+    std::string skipped;
+    std::optional<Earlier> found;
     try {
-        const auto previous = previousStoredReading(archive->readings(summariseReading(current).recorder), current);
-        if (!previous)
-            return std::nullopt;
-        if (const auto image = archive->image(previous->id); image && !configurationMemoryOf(*image))
-            return Earlier{*image, previous->readingText};
+        auto stored = archive->readings(summariseReading(current).recorder);
+        // A damaged reading is no start of a period: the one before it is offered, and the
+        // user is told why it is not the newest.
+        while (const auto previous = previousStoredReading(stored, current)) {
+            try {
+                if (const auto image = archive->image(previous->id); image && !configurationMemoryOf(*image))
+                    found = Earlier{*image, previous->readingText};
+                break;
+            } catch (const DamagedReadingError& error) {
+                skipped += (skipped.empty() ? "" : "\n") + std::string(error.what());
+                std::erase_if(stored, [&](const StoredReading& r) { return r.id == previous->id; });
+            }
+        }
     } catch (const ArchiveError& error) {
         parts_.dialogs->message(parts_.window, qt(error.what()));
+        return std::nullopt;
     }
-    return std::nullopt;
+    if (!skipped.empty())
+        parts_.dialogs->message(parts_.window,
+            qt(skipped + "\n"
+                + (found ? "Началом отчетного периода предлагается более раннее считывание."
+                         : "Других более ранних считываний этого регистратора в архиве нет.")));
+    return found;
 }
 
 } // namespace kestrel::gui

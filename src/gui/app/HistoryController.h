@@ -55,6 +55,8 @@ public:
     const LifeAssessment* assessment() const { return assessment_ ? &*assessment_ : nullptr; }
 
     ArchiveLink& link() { return link_; }
+    // The reading shown with its history read again (readings came in from elsewhere).
+    void refreshShown() { refresh(); }
 
 signals:
     // A reading was chosen on the history page; the window opens it as "Открыть" would.

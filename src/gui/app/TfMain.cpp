@@ -14,6 +14,7 @@
 #include "core/stats/LoadDistribution.h"
 #include "core/text/SaveNameProposal.h"
 #include "gui/app/FileFilter.h"
+#include "gui/app/FleetController.h"
 #include "gui/app/GuiDialogs.h"
 #include "gui/app/GuiUserInterface.h"
 #include "gui/app/HistoryController.h"
@@ -21,10 +22,12 @@
 #include "gui/app/NativePath.h"
 #include "gui/app/PdfReportCommand.h"
 #include "gui/app/ReportCommand.h"
+#include "gui/app/SyncController.h"
 #include "gui/app/SystemDisplayLocale.h"
 #include "gui/app/TDataModule1.h"
 #include "gui/pages/DistributionPage.h"
 #include "gui/pages/ExtendedPage.h"
+#include "gui/pages/FleetPage.h"
 #include "gui/pages/HistoryPage.h"
 #include "gui/pages/MainPage.h"
 #include "gui/pages/OperPage.h"
@@ -44,6 +47,7 @@
 #include <QMenu>
 #include <QProgressBar>
 #include <QScrollArea>
+#include <QVBoxLayout>
 #include <QShortcut>
 #include <QStatusBar>
 #include <QStyle>
@@ -141,6 +145,14 @@ TfMain::TfMain(const Options& options, QWidget* parent)
     history_ = new HistoryController({historyPage_, archivePanel_, &dialogs_, this, statusPanels_[0]},
         nativePath(options.archivePath), session_.locale);
     connect(history_, &HistoryController::openRequested, this, &TfMain::openArchivedReading);
+    fleet_ = new FleetController({fleetPage_, ui_->PageControl1, ui_->PageControl1->findChild<QWidget*>(QStringLiteral("tsFleet")),
+                                     &dialogs_, this},
+        {[this] { return history_->link().archive(); }, [this] { return qt(history_->link().reason()); },
+            QStringLiteral("Архив на этом компьютере")},
+        session_.locale);
+    connect(fleet_, &FleetController::openRequested, this, &TfMain::openArchivedReading);
+    auto* sync = new SyncController({this, ui_->tbMain, ui_->StatusBar1, &dialogs_, history_});
+    connect(sync, &SyncController::finished, fleet_, [this] { fleet_->archiveChanged(); });
     assignHelpContexts();
     applyVisibility();
 
@@ -189,6 +201,15 @@ void TfMain::buildPages()
     place(ui_->tsHistory, historyPage_);
     extendedPage_ = new ExtendedPage(ui_->tsExtended);
     place(ui_->tsExtended, extendedPage_);
+    // "Парк кранов", the cranes of the whole archive at a glance, comes last: with
+    // "Дополнительно..." hidden as delivered it follows "История".
+    auto* fleetTab = new QWidget;
+    fleetTab->setObjectName(QStringLiteral("tsFleet"));
+    fleetTab->setLayout(new QVBoxLayout);
+    fleetTab->layout()->setContentsMargins(0, 0, 0, 0);
+    ui_->PageControl1->addTab(fleetTab, QStringLiteral("Парк кранов"));
+    fleetPage_ = new FleetPage(fleetTab);
+    place(fleetTab, fleetPage_);
 
     connect(distributionPage_, &DistributionPage::stepChanged, this, &TfMain::stepChanged);
     connect(operPage_, &OperPage::cycleChosen, this, &TfMain::openCycleDetail);
@@ -599,6 +620,7 @@ void TfMain::GetFromCopyrExecute()
         showView();
         showMemoryDumpOfImage();
         history_->readingLoaded(session_.image, kDeviceSource);
+        fleet_->archiveChanged();
     }
     enableAfterLoad();
 }
@@ -645,8 +667,10 @@ void TfMain::loadFromFile(const QString& fileName)
     showView();
     showMemoryDumpOfImage();
     if (session_.wholeReading)
+    {
         history_->readingLoaded(session_.image, nativePath(QFileInfo(fileName).absoluteFilePath()));
-    else
+        fleet_->archiveChanged();
+    } else
         history_->partialReadingLoaded(session_.image, "Файл короче 32 768 байт: недостающее в нем не считано, "
                                                         "такое считывание в архив не сохраняется.");
     showFileName(fileName);

@@ -36,6 +36,8 @@ class ExtendedPage;
 class GuiDialogs;
 class GuiUserInterface;
 class HistoryController;
+class FleetController;
+class FleetPage;
 class HistoryPage;
 class MainPage;
 class OperPage;
@@ -107,6 +109,8 @@ public:
     ExtendedPage& extendedPage() const { return *extendedPage_; }
     HistoryPage& historyPage() const { return *historyPage_; }
     HistoryController& history() const { return *history_; }
+    FleetPage& fleetPage() const { return *fleetPage_; }
+    FleetController& fleet() const { return *fleet_; }
     QToolButton* toolButton(const QString& name) const;
     QMenu* reportMenu(ReportMode mode) const;
     QString statusText(int panel) const;
@@ -180,6 +184,8 @@ private:
     ExtendedPage* extendedPage_ = nullptr;
     HistoryPage* historyPage_ = nullptr;
     HistoryController* history_ = nullptr;
+    FleetPage* fleetPage_ = nullptr;
+    FleetController* fleet_ = nullptr;
     QLabel* archivePanel_ = nullptr;
     QList<QLabel*> statusPanels_;
     QProgressBar* progressBar_ = nullptr;

@@ -6,6 +6,7 @@
 #include "ui_HistoryPage.h"
 
 #include <QHeaderView>
+#include <QColor>
 #include <QKeyEvent>
 #include <QTreeWidget>
 #include <qcustomplot.h>
@@ -160,6 +161,13 @@ void HistoryPage::showContent(const HistoryView& content)
                 item->setTextAlignment(static_cast<int>(column), Qt::AlignCenter);
         }
         item->setData(0, Qt::UserRole, QVariant::fromValue<qlonglong>(reading.id));
+        if (reading.damaged) {
+            // Set apart from the good ones: it counts in nothing the page shows.
+            for (int column = 0; column < item->columnCount(); ++column) {
+                item->setToolTip(column, qt(reading.toolTip));
+                item->setForeground(column, QColor(0xb0, 0x00, 0x00));
+            }
+        }
         items.push_back(item);
     }
     readings->addTopLevelItems(items);

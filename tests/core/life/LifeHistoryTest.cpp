@@ -101,6 +101,38 @@ TEST(LifeHistory, AnErasureStartsANewSegmentAndDutyIsSummedOverSegments)
     EXPECT_NE(historyView(history, kRussian).note.find("стирались"), std::string::npos);
 }
 
+// Damaged readings have no figures: listed in their place by date, marked, and counted
+// in the note before what else it says.
+TEST(LifeHistory, DamagedReadingsAreListedInTheirPlaceAndCounted)
+{
+    auto images = makeDemoHistory(2, 3);
+    eraseBefore(images[2]);
+    const LifeHistory history = buildLifeHistory(inputsOf(images), {}, kRussian);
+    const DateTime first = history.readings[0].figures.reading;
+    const DateTime second = history.readings[1].figures.reading;
+    const std::vector<DamagedReading> damaged{
+        {21, (first + second) / 2, "между", "повреждено №21"},
+        {22, 0.0, "", "повреждено №22"},                         // no date: oldest
+        {23, history.readings[2].figures.reading + 1.0, "позже", "повреждено №23"},
+    };
+    const HistoryView view = historyView(history, kRussian, damaged);
+    std::vector<std::int64_t> ids;
+    for (const auto& row : view.readings)
+        ids.push_back(row.id);
+    EXPECT_EQ(ids, (std::vector<std::int64_t>{23, 3, 2, 21, 1, 22}));
+    const auto& marked = view.readings[3];
+    EXPECT_TRUE(marked.damaged);
+    EXPECT_EQ(marked.texts[0], "между");
+    EXPECT_EQ(marked.texts[1], "—");
+    EXPECT_EQ(marked.texts[8], kDamagedChecksumText);
+    EXPECT_EQ(marked.toolTip, "повреждено №21");
+    EXPECT_FALSE(view.readings[1].damaged);
+    EXPECT_TRUE(view.readings[1].toolTip.empty());
+    EXPECT_EQ(view.periods.size(), 1u); // damaged readings make no period
+    EXPECT_EQ(view.note.rfind("Поврежденных считываний в архиве: 3.", 0), 0u) << view.note;
+    EXPECT_NE(view.note.find("\nДанные регистратора стирались"), std::string::npos) << view.note;
+}
+
 TEST(LifeHistory, DesignFromThePassportOrTheUserAndTheYearsBeforeTheRecorder)
 {
     MemoryImage image = makeDemoHistory(3, 1).back();
