@@ -3,6 +3,7 @@
 // something to show), and every window it opens: the cycle detail, the load
 // characteristic and normalisation editors, the operator identification.
 // Run it under a real display server (xvfb-run, 1366×768, ru_RU) to see what a user sees.
+#include "core/archive/SqliteArchive.h"
 #include "core/demo/DemoHistory.h"
 #include "core/device/Clock.h"
 #include "core/image/DataFile.h"
@@ -98,6 +99,17 @@ int main(int argc, char** argv)
     for (std::size_t k = 0; k < history.size(); ++k) {
         files << work.filePath(QStringLiteral("reading-%1.bbd").arg(k + 1));
         kestrel::saveImage(files.back().toStdString(), history[k]);
+    }
+
+    // Colleagues' cranes, as a sync brings them, for "Парк кранов".
+    {
+        const auto archive = kestrel::openSqliteArchive(work.filePath(QStringLiteral("archive.sqlite")).toStdString());
+        for (std::uint32_t seed = 2; seed <= 9; ++seed) {
+            std::vector<kestrel::ImageToStore> readings;
+            for (const auto& image : kestrel::makeDemoHistory(seed, 3))
+                readings.push_back({image, "reading.bbd"});
+            archive->storeAll(readings);
+        }
     }
 
     kestrel::gui::ScriptedGuiDialogs dialogs;

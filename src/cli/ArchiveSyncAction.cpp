@@ -23,6 +23,11 @@ int runArchiveSync(const ParsedArgs& args, std::ostream& out, std::ostream& err)
     const SyncReport report = synchroniseArchives(*local, *server, options);
     out << "sent " << report.sent << ", fetched " << report.fetched << ", designs sent " << report.designsSent
         << ", designs fetched " << report.designsFetched << "\n";
+    if (!report.sendRefused.empty()) {
+        err << "kestrel-cli archive: на сервер ничего не отправлено: " << replaceControlCharacters(report.sendRefused, "?")
+            << "\n";
+        return kExitFileError;
+    }
     if (!report.damaged.empty()) {
         for (const std::string& line : report.damaged)
             err << "kestrel-cli archive: " << replaceControlCharacters(line, "?") << "\n";

@@ -2,6 +2,7 @@
 // rows, and a double-click opening the crane's newest reading.
 #include "core/fleet/FleetOverview.h"
 #include "gui/app/FleetController.h"
+#include "gui/app/HelpTopics.h"
 #include "gui/app/TfMain.h"
 #include "gui/pages/FleetPage.h"
 #include "gui/widgets/FleetTableModel.h"
@@ -9,6 +10,8 @@
 
 #include "core/fleet/FleetSample.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -106,6 +109,16 @@ private slots:
         QCOMPARE(table(h)->model()->rowCount(), 1);
         requireChild<QPushButton>(*h.window, "btnFleetRefresh")->click();
         QCOMPARE(table(h)->model()->rowCount(), 1);
+    }
+
+    void f1OnThePageAndOnTheSyncButtonOpenTheirTopics()
+    {
+        WindowHarness h;
+        QCOMPARE(requireChild<QWidget>(*h.window, "tsFleet")->property(kHelpContextProperty).toInt(), kHelpFleet);
+        QCOMPARE(requireChild<QWidget>(*h.window, "tbSync")->property(kHelpContextProperty).toInt(), kHelpTeamServer);
+        const QString help = QFileInfo(QStringLiteral(KESTREL_GUI_PATH)).dir().filePath(QStringLiteral("help"));
+        for (int context : {kHelpFleet, kHelpTeamServer})
+            QVERIFY(helpTopicFile(help, context).endsWith(QStringLiteral("context-%1.html").arg(context)));
     }
 };
 

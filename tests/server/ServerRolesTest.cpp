@@ -1,8 +1,11 @@
 #include "cli/CliRun.h"
+#include "core/archive/SqliteArchive.h"
 #include "core/server/ServerArchive.h"
+#include "core/sync/ArchiveSync.h"
 #include "core/server/ServerConnection.h"
 #include "core/server/ServerErrors.h"
 #include "server/ServerTestImages.h"
+#include "support/TempDir.h"
 #include "support/TestServer.h"
 
 #include <gtest/gtest.h>
@@ -81,6 +84,30 @@ TEST_F(ServerRolesTest, AnAuditorReadsEverythingAndChangesNothing)
     }
     EXPECT_THROW(archive->setDesign({"КПМ", "7"}, {"A5", "", "", ""}), ArchiveError);
     EXPECT_EQ(openServerArchive(engineer())->readings().size(), 2u);
+}
+
+TEST_F(ServerRolesTest, AnAuditorsSyncBringsEverythingDownAndSaysWhatCouldNotGoUp)
+{
+    openServerArchive(engineer())->storeAll(test::demoReadings(41, 1, 3));
+    test::TempDir dir;
+    auto laptop = openSqliteArchive(dir.file("auditor.sqlite"));
+    laptop->store(makeDemoImage(77), "own.bbd");
+    laptop->setDesign({"КПМ", "9"}, {"A4", "", "", ""});
+    auto server = openServerArchive(auditor());
+    SyncOptions all;
+    all.allReadings = true;
+    const SyncReport report = synchroniseArchives(*laptop, *server, all);
+    EXPECT_EQ(report.sent, 0u);
+    EXPECT_EQ(report.fetched, 3u);
+    EXPECT_NE(report.sendRefused.find("не разрешил"), std::string::npos) << report.sendRefused;
+    EXPECT_NE(syncReportText(report).find("На сервер ничего не отправлено"), std::string::npos);
+    EXPECT_EQ(laptop->readings().size(), 4u);
+    EXPECT_EQ(server->readings().size(), 3u);
+    EXPECT_TRUE(server->designs().empty());
+
+    const auto cli = cli::run({"archive", "sync", "--archive", dir.file("auditor.sqlite"), "--server", auditor()});
+    EXPECT_EQ(cli.code, 1);
+    EXPECT_NE(cli.err.find("на сервер ничего не отправлено"), std::string::npos) << cli.err;
 }
 
 TEST(ServerInitTest, AnEmptyDatabaseIsNotCreatedByAnEngineerWithoutTheRight)

@@ -17,6 +17,13 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// The archive does not let this user write (a team server's read-only role): nothing was
+// written; reading goes on working.
+class ArchiveWriteRefused : public ArchiveError {
+public:
+    using ArchiveError::ArchiveError;
+};
+
 // A stored reading whose bytes no longer match the SHA-256 kept beside them: the storage
 // changed them. Such a reading is never used as good; the message names it.
 class DamagedReadingError : public ArchiveError {

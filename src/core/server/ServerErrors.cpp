@@ -26,7 +26,7 @@ void throwServerFailure(const std::string& action)
     } catch (const ArchiveError&) {
         throw;
     } catch (const pqxx::insufficient_privilege& e) {
-        throw ArchiveError("Сервер команды не разрешил " + action
+        throw ArchiveWriteRefused("Сервер команды не разрешил " + action
             + ": у пользователя нет такого права (добавлять считывания и классификации может роль kestrel_engineer, "
               "роль kestrel_auditor только читает; изменять и удалять считывания не может никто, кроме "
               "администратора). Ответ сервера: "

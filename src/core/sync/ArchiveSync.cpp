@@ -81,7 +81,11 @@ private:
         progress_.toSend = toSend.size();
         progress_.toFetch = toFetch.size();
         tell();
-        transfer(toSend, local_, server_, report_.sent, progress_.sent);
+        try {
+            transfer(toSend, local_, server_, report_.sent, progress_.sent);
+        } catch (const ArchiveWriteRefused& e) {
+            report_.sendRefused = e.what();
+        }
         transfer(toFetch, server_, local_, report_.fetched, progress_.fetched);
     }
 
@@ -118,10 +122,15 @@ private:
     void moveDesigns()
     {
         stopIfAsked();
-        for (const DesignEntry& current : local_.designs())
-            for (const DesignEntry& entry : local_.designHistory(current.crane))
-                if (server_.offerDesign(entry))
-                    ++report_.designsSent;
+        try {
+            if (report_.sendRefused.empty())
+                for (const DesignEntry& current : local_.designs())
+                    for (const DesignEntry& entry : local_.designHistory(current.crane))
+                        if (server_.offerDesign(entry))
+                            ++report_.designsSent;
+        } catch (const ArchiveWriteRefused& e) {
+            report_.sendRefused = e.what();
+        }
         stopIfAsked();
         for (const DesignEntry& entry : server_.designs())
             if (local_.offerDesign(entry))
@@ -167,6 +176,8 @@ std::string syncReportText(const SyncReport& report)
     std::string text = "Отправлено считываний: " + std::to_string(report.sent) + ", получено: "
         + std::to_string(report.fetched) + "; классификации кранов: отправлено " + std::to_string(report.designsSent)
         + ", получено " + std::to_string(report.designsFetched) + ".";
+    if (!report.sendRefused.empty())
+        text += "\nНа сервер ничего не отправлено: " + report.sendRefused;
     if (!report.damaged.empty()) {
         text += "\nНе переданы поврежденные считывания (" + std::to_string(report.damaged.size()) + "):";
         for (const std::string& line : report.damaged)

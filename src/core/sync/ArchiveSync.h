@@ -32,11 +32,14 @@ struct SyncReport {
     std::size_t designsSent = 0;    // design entries that became current on the server
     std::size_t designsFetched = 0; // design entries that became current on the laptop
     std::vector<std::string> damaged; // readings not moved because their bytes fail their SHA-256, in words
+    std::string sendRefused;          // why nothing more went up (a read-only role); the rest came down
 };
 
 // Brings `local` and `server` together: the local readings the server lacks go up, the
 // server's readings of every recorder the local archive knows (or all of them) come down,
 // and design entries go both ways (the newer is current on both sides, both are kept).
+// A server that lets this user only read (an auditor) still gives its readings: what could
+// not go up is said in the report.
 // Readings move by their SHA-256 in batches, each its own transaction: stopped at any
 // point, nothing is half-stored and the next sync finishes the work. Throws ArchiveError
 // (with what was done before) when either side fails.

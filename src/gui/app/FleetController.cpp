@@ -1,6 +1,7 @@
 #include "gui/app/FleetController.h"
 
 #include "gui/app/ArchivedReadingOpen.h"
+#include "gui/app/HelpTopics.h"
 
 #include "core/fleet/FleetOverview.h"
 #include "gui/app/GuiDialogs.h"
@@ -17,6 +18,8 @@ FleetController::FleetController(const Parts& parts, Source source, const Displa
       today_([] { return QDate::currentDate(); })
 {
     connect(parts_.page, &FleetPage::refreshRequested, this, &FleetController::refresh);
+    if (parts_.tab != nullptr)
+        parts_.tab->setProperty(kHelpContextProperty, kHelpFleet);
     connect(parts_.page, &FleetPage::readingChosen, this, &FleetController::choose);
     if (parts_.tabs != nullptr)
         connect(parts_.tabs, &QTabWidget::currentChanged, this, [this] {

@@ -12,6 +12,8 @@ inline constexpr int kHelpHistory = 21;
 inline constexpr int kHelpArchive = 22;
 inline constexpr int kHelpDesignLife = 23;
 inline constexpr int kHelpLifeVerdicts = 24;
+inline constexpr int kHelpFleet = 25;
+inline constexpr int kHelpTeamServer = 26;
 // Help contexts carried by widgets and actions as this dynamic property.
 inline constexpr const char* kHelpContextProperty = "helpContext";
 

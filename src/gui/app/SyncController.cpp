@@ -1,5 +1,7 @@
 #include "gui/app/SyncController.h"
 
+#include "gui/app/HelpTopics.h"
+
 #include "core/archive/SqliteArchive.h"
 #include "gui/app/GuiDialogs.h"
 #include "gui/app/HistoryController.h"
@@ -112,6 +114,7 @@ void SyncController::placeToolButton()
     QToolBar* bar = parts_.toolBar;
     auto* button = new QToolButton(bar);
     button->setObjectName(QStringLiteral("tbSync"));
+    button->setProperty(kHelpContextProperty, kHelpTeamServer);
     button->setDefaultAction(syncAction_);
     button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     button->setAutoRaise(true);
@@ -238,7 +241,7 @@ void SyncController::syncEnded(const Outcome& outcome)
         parts_.history->refreshShown(); // what came down belongs to the history shown
     if (!outcome.succeeded)
         parts_.dialogs->message(parts_.window, QStringLiteral("Синхронизация с сервером не завершена.\n") + last.reason);
-    else if (!outcome.report.damaged.empty())
+    else if (!outcome.report.damaged.empty() || !outcome.report.sendRefused.empty())
         parts_.dialogs->message(parts_.window, last.details);
     emit finished(outcome.succeeded);
 }

@@ -52,9 +52,11 @@ void FleetPage::showOverview(const FleetOverview& overview, const QString& sourc
         text += QLatin1Char('\n') + QString::fromStdString(overview.note);
     ui_->lFleetSource->setText(text);
     ui_->lvFleet->resizeColumnsToContents();
-    // A long verdict or owner must not push the other columns off a laptop's screen.
+    // A long verdict or owner must not push the other columns off a laptop's screen (the
+    // whole text is in the cell's tool tip).
     for (int column = 0; column < model_->columnCount(); ++column)
-        ui_->lvFleet->setColumnWidth(column, std::min(ui_->lvFleet->columnWidth(column), 320));
+        ui_->lvFleet->setColumnWidth(column,
+            std::min(ui_->lvFleet->columnWidth(column), column == kFleetOwner ? 220 : 300));
 }
 
 void FleetPage::showFailure(const QString& text)

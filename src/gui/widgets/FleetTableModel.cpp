@@ -56,8 +56,14 @@ QVariant FleetTableModel::data(const QModelIndex& index, int role) const
         return sortValue(row, column);
     case kReadingIdRole:
         return static_cast<qlonglong>(row.newestId);
-    case Qt::ToolTipRole:
-        return marked ? QVariant(QString::fromStdString(row.attention)) : QVariant();
+    case Qt::ToolTipRole: {
+        // The whole text of a cell a narrow column cuts, then why the row is marked.
+        QString tip = column == kFleetOwner || column == kFleetVerdict ? QString::fromStdString(row.texts[column])
+                                                                         : QString();
+        if (marked)
+            tip += (tip.isEmpty() ? QString() : QStringLiteral("\n")) + QString::fromStdString(row.attention);
+        return tip.isEmpty() ? QVariant() : QVariant(tip);
+    }
     case Qt::BackgroundRole:
         // A crane near its design limit outweighs one only read too long ago.
         if (row.nearLimit)
