@@ -1,8 +1,10 @@
 // The team server (a throw-away local PostgreSQL cluster that scripts/bench.sh starts and
-// names in KESTREL_BENCH_SERVER): sending 10 000 readings from a laptop's archive, and a
-// sync with nothing to do over them.
+// names in KESTREL_BENCH_SERVER): sending 10 000 readings from a laptop's archive, a sync
+// with nothing to do over them, and the fleet overview of 1 000 cranes × 20 readings.
 #include "core/archive/SqliteArchive.h"
+#include "../tests/core/fleet/FleetSample.h"
 #include "core/demo/DemoHistory.h"
+#include "core/fleet/FleetOverview.h"
 #include "core/server/ServerArchive.h"
 #include "core/sync/ArchiveSync.h"
 
@@ -129,6 +131,32 @@ void BM_IdleSync(benchmark::State& state)
     }
 }
 BENCHMARK(BM_IdleSync)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
+
+// `kestrel-cli fleet --server` of 1 000 cranes with 20 readings each.
+void BM_FleetOnServer(benchmark::State& state)
+{
+    if (!haveServer(state))
+        return;
+    constexpr int kCranes = 1000;
+    const std::string connection = freshDatabase();
+    {
+        auto server = openServerArchive(connection);
+        for (int crane = 0; crane < kCranes; ++crane) {
+            std::vector<ImageToStore> images;
+            for (const MemoryImage& image : test::fleetSampleCrane(static_cast<std::uint32_t>(crane), 20))
+                images.push_back({image, "bench"});
+            server->storeAll(images);
+        }
+    }
+    auto server = openServerArchive(connection);
+    const DateTime today = encodeDateTime(2026, 6, 1, 0, 0);
+    for (auto _ : state) {
+        const FleetOverview overview = fleetOverview(*server, today, DisplayLocale::russian());
+        if (overview.rows.size() != kCranes)
+            state.SkipWithError("not one row per crane");
+    }
+}
+BENCHMARK(BM_FleetOnServer)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 
 } // namespace
 } // namespace kestrel

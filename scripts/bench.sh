@@ -7,10 +7,11 @@ bash scripts/install-deps.sh
 dir=${BENCH_BUILD_DIR:-build-bench}
 cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release -DKESTREL_BENCH=ON -DKESTREL_TESTS=OFF >/dev/null
 cmake --build "$dir" -j2 --target kestrel_bench kestrel_device_bench kestrel_gui_bench kestrel_archive_bench \
-  kestrel_server_bench
+  kestrel_server_bench kestrel_fleet_bench
 "$dir/bin/kestrel_bench" "$@"
 "$dir/bin/kestrel_device_bench" "$@"
 "$dir/bin/kestrel_archive_bench" "$@"
+"$dir/bin/kestrel_fleet_bench" "$@"
 QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen} "$dir/bin/kestrel_gui_bench" "$@"
 # The team server's figures against a throw-away local cluster, stopped whatever happens.
 server_state="$dir/bench-server/state"

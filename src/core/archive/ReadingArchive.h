@@ -65,6 +65,14 @@ struct StoreResult {
     bool newlyStored = false; // false: the same 32 768 bytes were stored before (id is theirs)
 };
 
+// One reading's bytes fetched among many: the image, nothing (no reading has that id), or
+// why its bytes cannot be used.
+struct FetchedImage {
+    std::int64_t id = 0;
+    std::optional<MemoryImage> image;
+    std::optional<DamagedReadingError> damaged;
+};
+
 struct ImageToStore {
     MemoryImage image{};
     std::string source;
@@ -115,6 +123,23 @@ public:
     // The stored bytes of a reading, checked against their SHA-256 (DamagedReadingError
     // when they differ); nullopt when no reading has that id.
     virtual std::optional<MemoryImage> image(std::int64_t id) = 0;
+    // Several readings' bytes at once, each checked as image() checks it, in the order
+    // asked (a server answers them in one request). Other failures throw ArchiveError.
+    virtual std::vector<FetchedImage> images(const std::vector<std::int64_t>& ids)
+    {
+        std::vector<FetchedImage> fetched;
+        fetched.reserve(ids.size());
+        for (const std::int64_t id : ids) {
+            FetchedImage one{id, std::nullopt, std::nullopt};
+            try {
+                one.image = image(id);
+            } catch (const DamagedReadingError& e) {
+                one.damaged = e;
+            }
+            fetched.push_back(std::move(one));
+        }
+        return fetched;
+    }
 
     // The current design classification of a crane (empty texts when none was kept).
     virtual DesignClasses design(const CraneKey& crane) = 0;

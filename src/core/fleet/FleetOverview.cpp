@@ -68,11 +68,15 @@ struct Job {
     DesignClasses design;
 };
 
-// Fetches the bytes of listed readings, remembering those that fail their SHA-256 so
-// that each is tried (and counted) once.
+// Fetches the bytes of listed readings, a batch at a time in the order they will be
+// asked for (a server answers a batch in one request), remembering those that fail their
+// SHA-256 so that each is tried (and counted) once.
 class Fetcher {
 public:
     explicit Fetcher(ReadingArchive& archive) : archive_(archive) {}
+
+    // The readings about to be asked for, in that order; a guess: others are fetched too.
+    void expect(const std::vector<std::int64_t>& ids) { upcoming_.assign(ids.begin(), ids.end()); }
 
     // nullopt for a damaged reading, for one that is gone and for a configuration memory.
     std::optional<MemoryImage> reading(std::int64_t id, std::set<std::int64_t>& damagedSeen)
@@ -81,24 +85,47 @@ public:
             damagedSeen.insert(id);
             return std::nullopt;
         }
-        std::optional<MemoryImage> image;
-        try {
-            image = archive_.image(id);
-        } catch (const DamagedReadingError&) {
+        FetchedImage fetched = take(id);
+        if (fetched.damaged) {
             damaged_.insert(id);
             damagedSeen.insert(id);
             return std::nullopt;
         }
-        if (image && configurationMemoryOf(*image))
+        if (fetched.image && configurationMemoryOf(*fetched.image))
             return std::nullopt;
-        return image;
+        return std::move(fetched.image);
     }
 
     std::size_t damagedCount() const { return damaged_.size(); }
 
 private:
+    // A few megabytes of bytes waiting at most.
+    static constexpr std::size_t kBatch = 64;
+
+    FetchedImage take(std::int64_t id)
+    {
+        auto at = ready_.find(id);
+        if (at == ready_.end()) {
+            std::vector<std::int64_t> batch{id};
+            while (batch.size() < kBatch && !upcoming_.empty()) {
+                const std::int64_t next = upcoming_.front();
+                upcoming_.pop_front();
+                if (next != id && !ready_.contains(next) && !damaged_.contains(next))
+                    batch.push_back(next);
+            }
+            for (FetchedImage& fetched : archive_.images(batch))
+                ready_.insert_or_assign(fetched.id, std::move(fetched));
+            at = ready_.find(id);
+        }
+        FetchedImage fetched = std::move(at->second);
+        ready_.erase(at);
+        return fetched;
+    }
+
     ReadingArchive& archive_;
     std::set<std::int64_t> damaged_;
+    std::deque<std::int64_t> upcoming_;
+    std::unordered_map<std::int64_t, FetchedImage> ready_;
 };
 
 // The assessments run while the next cranes' readings are fetched: a bounded number of
@@ -338,6 +365,23 @@ FleetOverview fleetOverview(ReadingArchive& archive, DateTime today, const Displ
     std::vector<char> again(cranes.size(), 0);
     Fetcher fetcher(archive);
     {
+        // What the loop below will ask for when no reading is damaged: each crane's newest
+        // reading, then the others its assessment takes.
+        std::vector<std::int64_t> expected;
+        for (const auto& [key, indices] : cranes) {
+            const StoredReading& newest = list[indices.back()];
+            std::vector<const StoredReading*> earlier;
+            for (const std::size_t i : recorders[newest.recorder])
+                if (list[i].reading < newest.reading)
+                    earlier.push_back(&list[i]);
+            earlier.push_back(&newest);
+            expected.push_back(newest.id);
+            for (const StoredReading* reading : readingsAssessed(earlier))
+                if (reading->id != newest.id)
+                    expected.push_back(reading->id);
+        }
+        fetcher.expect(expected);
+
         const std::size_t cores = std::max<std::size_t>(std::thread::hardware_concurrency(), 1);
         const std::size_t helpers = std::min<std::size_t>(cores - 1, 7);
         JobQueue queue(64);

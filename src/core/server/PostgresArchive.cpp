@@ -10,6 +10,7 @@
 #include <pqxx/pqxx>
 
 #include <algorithm>
+#include <map>
 
 namespace kestrel {
 
@@ -66,6 +67,8 @@ std::string readingName(std::int64_t id, const std::string& recorder, const std:
     return name;
 }
 
+// Every read is one statement, consistent by itself: it runs without BEGIN and COMMIT,
+// a third of the round trips (the fleet overview reads a few thousand readings).
 class PostgresArchive final : public ReadingArchive {
 public:
     explicit PostgresArchive(const std::string& connection)
@@ -113,7 +116,7 @@ public:
     std::vector<StoredReading> readings(const std::optional<std::string>& recorder) override
     {
         return onServer("прочитать список считываний", [&] {
-            pqxx::read_transaction tx(server_.connection());
+            pqxx::nontransaction tx(server_.connection());
             const pqxx::result rows = recorder
                 ? tx.exec_params(std::string(kListColumns) + "WHERE recorder = $1 ORDER BY reading, id", *recorder)
                 : tx.exec(std::string(kListColumns) + "ORDER BY reading, id");
@@ -127,28 +130,41 @@ public:
 
     std::optional<MemoryImage> image(std::int64_t id) override
     {
-        const auto found = onServer("прочитать считывание", [&]() -> std::optional<MemoryImage> {
-            pqxx::read_transaction tx(server_.connection());
-            const pqxx::result rows = tx.exec_prepared("image", id);
-            if (rows.empty())
-                return std::nullopt;
-            const pqxx::binarystring bytes(rows[0][0]);
-            const std::string stored = rows[0][1].as<std::string>();
-            MemoryImage image{};
-            if (bytes.size() != image.size() || readingDigest(copyInto(image, bytes)) != stored)
-                throw DamagedReadingError(id,
-                    readingName(id, rows[0][2].as<std::string>(), rows[0][3].as<std::string>())
-                        + " повреждено: его байты не совпадают с сохраненной контрольной суммой SHA-256; оно не "
-                          "используется.");
-            return image;
+        FetchedImage fetched = std::move(images({id}).front());
+        if (fetched.damaged)
+            throw *fetched.damaged;
+        return std::move(fetched.image);
+    }
+
+    std::vector<FetchedImage> images(const std::vector<std::int64_t>& ids) override
+    {
+        return onServer("прочитать считывания", [&] {
+            std::string array = "{";
+            for (const std::int64_t id : ids)
+                array += (array.size() > 1 ? "," : "") + std::to_string(id);
+            array += "}";
+            pqxx::nontransaction tx(server_.connection());
+            const pqxx::result rows = tx.exec_prepared("images", array);
+            std::map<std::int64_t, FetchedImage> found;
+            for (const auto& row : rows) {
+                const std::int64_t id = row[0].as<std::int64_t>();
+                found[id] = checked(id, pqxx::binarystring(row[1]), row[2].as<std::string>(), row[3].as<std::string>(),
+                    row[4].as<std::string>());
+            }
+            std::vector<FetchedImage> fetched;
+            fetched.reserve(ids.size());
+            for (const std::int64_t id : ids) {
+                const auto at = found.find(id);
+                fetched.push_back(at != found.end() ? at->second : FetchedImage{id, std::nullopt, std::nullopt});
+            }
+            return fetched;
         });
-        return found;
     }
 
     DesignClasses design(const CraneKey& crane) override
     {
         return onServer("прочитать классификацию крана", [&] {
-            pqxx::read_transaction tx(server_.connection());
+            pqxx::nontransaction tx(server_.connection());
             const pqxx::result rows = tx.exec_params(std::string(kDesignColumns)
                     + "WHERE crane_type = $1 AND crane_number = $2 " + kNewestFirst + " LIMIT 1",
                 crane.craneType, crane.craneNumber);
@@ -159,7 +175,7 @@ public:
     void setDesign(const CraneKey& crane, const DesignClasses& design) override
     {
         const std::string now = onServer("прочитать время сервера", [&] {
-            pqxx::read_transaction tx(server_.connection());
+            pqxx::nontransaction tx(server_.connection());
             return tx.exec("SELECT to_char(now() AT TIME ZONE 'UTC', 'YYYY-MM-DD\"T\"HH24:MI:SS\"Z\"')")[0][0]
                 .as<std::string>();
         });
@@ -169,7 +185,7 @@ public:
     std::vector<DesignEntry> designs() override
     {
         return onServer("прочитать классификации кранов", [&] {
-            pqxx::read_transaction tx(server_.connection());
+            pqxx::nontransaction tx(server_.connection());
             const pqxx::result rows = tx.exec(
                 "SELECT DISTINCT ON (crane_type, crane_number) " + std::string(kDesignColumns).substr(7) + kNewestFirst);
             std::vector<DesignEntry> list;
@@ -207,7 +223,7 @@ public:
     std::vector<DesignEntry> designHistory(const CraneKey& crane) override
     {
         return onServer("прочитать классификации крана", [&] {
-            pqxx::read_transaction tx(server_.connection());
+            pqxx::nontransaction tx(server_.connection());
             const pqxx::result rows = tx.exec_params(std::string(kDesignColumns)
                     + "WHERE crane_type = $1 AND crane_number = $2 ORDER BY changed_at, changed_by, id",
                 crane.craneType, crane.craneNumber);
@@ -219,10 +235,22 @@ public:
     }
 
 private:
-    static const MemoryImage& copyInto(MemoryImage& image, const pqxx::binarystring& bytes)
+    // The bytes as they came, checked against the digest the server stored with them.
+    static FetchedImage checked(std::int64_t id, const pqxx::binarystring& bytes, const std::string& stored,
+        const std::string& recorder, const std::string& readingText)
     {
-        std::copy(bytes.begin(), bytes.end(), image.begin());
-        return image;
+        FetchedImage fetched{id, MemoryImage{}, std::nullopt};
+        MemoryImage& image = *fetched.image;
+        if (bytes.size() == image.size()) {
+            std::copy(bytes.begin(), bytes.end(), image.begin());
+            if (readingDigest(image) == stored)
+                return fetched;
+        }
+        fetched.image.reset();
+        fetched.damaged.emplace(id,
+            readingName(id, recorder, readingText)
+                + " повреждено: его байты не совпадают с сохраненной контрольной суммой SHA-256; оно не используется.");
+        return fetched;
     }
 
     void prepareStatements()
@@ -233,7 +261,8 @@ private:
             "checksum_ok, cycles, motor_minutes, source) VALUES ($1, $2, $3, $4, $5, $6, $7, $8, $9, $10) "
             "ON CONFLICT ON CONSTRAINT reading_once DO NOTHING RETURNING id, encode(sha256, 'hex')");
         c.prepare("find", "SELECT id FROM kestrel.readings WHERE sha256 = decode($1, 'hex')");
-        c.prepare("image", "SELECT bytes, encode(sha256, 'hex'), recorder, reading_text FROM kestrel.readings WHERE id = $1");
+        c.prepare("images", "SELECT id, bytes, encode(sha256, 'hex'), recorder, reading_text FROM kestrel.readings "
+                            "WHERE id = ANY ($1::bigint[])");
     }
 
     ServerConnection server_;
