@@ -50,18 +50,6 @@ DateTime localToday()
     return encodeDateTime(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, 0, 0);
 }
 
-std::string isoDay(DateTime value)
-{
-    const CalendarDate date = decodeDate(value);
-    const auto digits = [](int number, std::size_t width) {
-        char buffer[8] = {};
-        const auto end = std::to_chars(buffer, buffer + sizeof buffer, number).ptr;
-        std::string text(buffer, end);
-        return std::string(width > text.size() ? width - text.size() : 0, '0') + text;
-    };
-    return digits(date.year, 4) + "-" + digits(date.month, 2) + "-" + digits(date.day, 2);
-}
-
 nlohmann::ordered_json textOrNull(const std::string& text)
 {
     return text.empty() ? nlohmann::ordered_json(nullptr) : nlohmann::ordered_json(text);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/image/DateTime.h"
+
 #include <nlohmann/json.hpp>
 
 #include <ostream>
@@ -8,6 +10,9 @@
 #include <vector>
 
 namespace kestrel::cli {
+
+// "1990-05-12": dates in JSON and CSV do not follow the display locale.
+std::string isoDay(DateTime value);
 
 // Builds a JSON document in the order the values arrive (keys keep that order) and
 // prints it, indented by two blanks, when its outermost object or array closes.

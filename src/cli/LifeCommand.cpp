@@ -44,14 +44,7 @@ nlohmann::ordered_json isoDate(const std::optional<DateTime>& value)
 {
     if (!value)
         return nullptr;
-    const CalendarDate date = decodeDate(*value);
-    const auto digits = [](int number, std::size_t width) {
-        char buffer[8] = {};
-        const auto end = std::to_chars(buffer, buffer + sizeof buffer, number).ptr;
-        std::string text(buffer, end);
-        return std::string(width > text.size() ? width - text.size() : 0, '0') + text;
-    };
-    return digits(date.year, 4) + "-" + digits(date.month, 2) + "-" + digits(date.day, 2);
+    return isoDay(*value);
 }
 
 nlohmann::ordered_json normativeJson(const NormativeLife& life, const DisplayLocale& locale)
