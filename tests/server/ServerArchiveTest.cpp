@@ -96,8 +96,7 @@ TEST(ServerArchiveTest, RefusesForeignAndNewerDatabasesWithoutWritingToThem)
 TEST(ServerArchiveTest, SaysWhyAConnectionIsRefused)
 {
     const std::string database = freshServerDatabaseName();
-    asAdmin(database, "DO $$ BEGIN IF NOT EXISTS (SELECT 1 FROM pg_roles WHERE rolname = 'kestrel_test_pw') THEN "
-                      "CREATE ROLE kestrel_test_pw LOGIN PASSWORD 'right'; END IF; END $$");
+    test::ensureLoginRole("kestrel_test_pw", "right");
     const std::string wrong = messageOf([&] { openServerArchive(connectionTo(database, "kestrel_test_pw", "wrong")); });
     EXPECT_NE(wrong.find("отказал во входе"), std::string::npos) << wrong;
     EXPECT_NE(wrong.find("pgpass"), std::string::npos) << wrong;

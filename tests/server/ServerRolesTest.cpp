@@ -29,12 +29,8 @@ protected:
         const auto again = cli::run({"server", "init", "--server", connectionTo(database_)});
         ASSERT_EQ(again.code, 0) << again.err;
         EXPECT_NE(again.out.find("уже были"), std::string::npos) << again.out;
-        asAdmin(database_,
-            "DO $$ BEGIN "
-            "IF NOT EXISTS (SELECT 1 FROM pg_roles WHERE rolname = 'kestrel_test_engineer') THEN "
-            "CREATE ROLE kestrel_test_engineer LOGIN PASSWORD 'eng' IN ROLE kestrel_engineer; END IF; "
-            "IF NOT EXISTS (SELECT 1 FROM pg_roles WHERE rolname = 'kestrel_test_auditor') THEN "
-            "CREATE ROLE kestrel_test_auditor LOGIN PASSWORD 'aud' IN ROLE kestrel_auditor; END IF; END $$");
+        test::ensureLoginRole("kestrel_test_engineer", "eng", "kestrel_engineer");
+        test::ensureLoginRole("kestrel_test_auditor", "aud", "kestrel_auditor");
     }
 
     std::string engineer() const { return connectionTo(database_, "kestrel_test_engineer", "eng"); }
@@ -113,9 +109,8 @@ TEST_F(ServerRolesTest, AnAuditorsSyncBringsEverythingDownAndSaysWhatCouldNotGoU
 TEST(ServerInitTest, AnEmptyDatabaseIsNotCreatedByAnEngineerWithoutTheRight)
 {
     const std::string database = test::freshServerDatabaseName();
-    asAdmin(database, "REVOKE CREATE ON DATABASE " + database + " FROM PUBLIC; "
-        "DO $$ BEGIN IF NOT EXISTS (SELECT 1 FROM pg_roles WHERE rolname = 'kestrel_test_plain') THEN "
-        "CREATE ROLE kestrel_test_plain LOGIN PASSWORD 'p'; END IF; END $$");
+    asAdmin(database, "REVOKE CREATE ON DATABASE " + database + " FROM PUBLIC");
+    test::ensureLoginRole("kestrel_test_plain", "p");
     try {
         openServerArchive(connectionTo(database, "kestrel_test_plain", "p"));
         FAIL() << "opened";

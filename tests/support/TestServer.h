@@ -71,6 +71,15 @@ inline void asAdmin(const std::string& database, const std::string& sql)
     tx.exec(sql);
 }
 
+// A login role of the cluster, there already or created now (tests on other databases
+// may create the same role at the same moment).
+inline void ensureLoginRole(const std::string& name, const std::string& password, const std::string& memberOf = "")
+{
+    asAdmin("postgres", "DO $$ BEGIN CREATE ROLE " + name + " LOGIN PASSWORD '" + password + "'"
+        + (memberOf.empty() ? "" : " IN ROLE " + memberOf)
+        + "; EXCEPTION WHEN duplicate_object OR unique_violation THEN NULL; END $$");
+}
+
 // pg_ctl stop -m immediate (the server dies as in a power cut), and a restart.
 inline void crashServer()
 {

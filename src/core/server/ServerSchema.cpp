@@ -81,12 +81,16 @@ CREATE TRIGGER design_changes_never_change BEFORE UPDATE ON kestrel.design_chang
 constexpr const char* kRoles = R"sql(
 DO $$
 BEGIN
-    IF NOT EXISTS (SELECT 1 FROM pg_roles WHERE rolname = 'kestrel_engineer') THEN
+    -- Roles belong to the whole cluster, so an initialisation of another database may
+    -- create one at the same moment: the loser of that race finds it there.
+    BEGIN
         CREATE ROLE kestrel_engineer NOLOGIN;
-    END IF;
-    IF NOT EXISTS (SELECT 1 FROM pg_roles WHERE rolname = 'kestrel_auditor') THEN
+    EXCEPTION WHEN duplicate_object OR unique_violation THEN NULL;
+    END;
+    BEGIN
         CREATE ROLE kestrel_auditor NOLOGIN;
-    END IF;
+    EXCEPTION WHEN duplicate_object OR unique_violation THEN NULL;
+    END;
 END;
 $$;
 REVOKE ALL ON SCHEMA kestrel FROM PUBLIC;
