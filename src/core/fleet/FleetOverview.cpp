@@ -18,6 +18,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <thread>
 #include <tuple>
@@ -172,20 +173,17 @@ private:
     bool closed_ = false;
 };
 
-// The crane's total cycles as the window's processing finds them: the decoded spectra,
-// then their sums, each step going on after a failure of the one before, as processImage
-// does (only the statistics, without the texts it also makes).
-std::int64_t processedCraneCycles(const MemoryImage& image)
+// The crane's total cycles as the window's processing finds them; none when the records
+// cannot be decoded or the loads classified (the assessment then leaves the reading out).
+std::optional<std::int64_t> processedCraneCycles(const MemoryImage& image)
 {
     StatisticsBlocks blocks{};
     auto rows = std::make_unique<CycleRows>();
     try {
         decodeImage(image, blocks, *rows);
-    } catch (const std::exception&) {
-    }
-    try {
         classifyLoads(blocks);
     } catch (const std::exception&) {
+        return std::nullopt;
     }
     return blocks[kCrane].totalCycles;
 }

@@ -178,20 +178,28 @@ HistoryView historyView(const LifeHistory& history, const DisplayLocale& locale,
     auto nextMarked = marked.begin();
     const auto addMarkedNewerThan = [&](std::optional<DateTime> than) {
         for (; nextMarked != marked.end() && (!than || (*nextMarked)->reading > *than); ++nextMarked) {
-            HistoryView::Reading row{(*nextMarked)->id, {}, true, (*nextMarked)->message};
+            HistoryView::Reading row{(*nextMarked)->id, {}, true, false, (*nextMarked)->message};
             row.texts.fill("—");
             row.texts.front() = (*nextMarked)->readingText;
             row.texts.back() = kDamagedChecksumText;
             view.readings.push_back(std::move(row));
         }
     };
+    std::size_t unprocessed = 0;
     for (auto reading = history.readings.rbegin(); reading != history.readings.rend(); ++reading) {
         const ReadingFigures& f = reading->figures;
         addMarkedNewerThan(f.reading);
-        view.readings.push_back({reading->id,
+        HistoryView::Reading row{reading->id,
             {f.readingText, f.cycles, f.kp, f.q, f.u, f.a, f.limiterTrips, f.motorHours,
                 f.checksumOk ? "верна" : "неверна"},
-            false, {}});
+            false, !f.dutyKnown, {}};
+        if (row.dutyUnknown) {
+            // What a failed processing leaves in these columns is no figure of the reading.
+            std::fill(row.texts.begin() + 1, row.texts.begin() + 7, "—");
+            row.toolTip = kDutyUnknownToolTip;
+            ++unprocessed;
+        }
+        view.readings.push_back(std::move(row));
     }
     addMarkedNewerThan(std::nullopt);
     for (auto period = history.periods.rbegin(); period != history.periods.rend(); ++period) {
@@ -206,6 +214,11 @@ HistoryView historyView(const LifeHistory& history, const DisplayLocale& locale,
         setLife(view, history.assessment, locale);
     if (!history.readings.empty() && history.readings.back().segment > 0)
         view.note = "Данные регистратора стирались: наработка суммируется по участкам между стираниями.";
+    if (unprocessed > 0) {
+        const std::string said = "Считываний, записи которых не удалось обработать: " + std::to_string(unprocessed)
+            + ". Они отмечены в списке и не учитываются в расчетах.";
+        view.note = view.note.empty() ? said : said + "\n" + view.note;
+    }
     if (!damaged.empty()) {
         const std::string said = "Поврежденных считываний в архиве: " + std::to_string(damaged.size())
             + ". Их байты не совпадают с сохраненной контрольной суммой SHA-256: они отмечены в списке «"

@@ -17,7 +17,8 @@ struct HistoryView {
         std::int64_t id = 0;
         std::array<std::string, 9> texts; // date, cycles, Kp, Q, U, A, trips, motor hours, checksum
         bool damaged = false;             // listed only: its stored bytes failed their check
-        std::string toolTip;              // why, for a damaged reading
+        bool dutyUnknown = false;         // its records could not be processed: it counts in no figure
+        std::string toolTip;              // why, for a damaged reading or one of unknown duty
     };
     std::string note;                                 // what the user should know first, in words
     std::vector<Reading> readings;                    // newest first
@@ -40,6 +41,8 @@ struct DamagedReading {
 };
 
 inline constexpr const char* kDamagedChecksumText = "повреждено";
+inline constexpr const char* kDutyUnknownToolTip
+    = "Записи считывания не удалось обработать: его циклы и наработка неизвестны, в расчетах оно не учитывается.";
 
 // `damaged` readings are listed in their place by date, marked "повреждено", and counted in the note.
 HistoryView historyView(const LifeHistory& history, const DisplayLocale& locale,

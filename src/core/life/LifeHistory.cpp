@@ -15,6 +15,8 @@ namespace kestrel {
 namespace {
 
 constexpr double kDaysPerYear = 365.25;
+constexpr const char* kNoDutyKnownText
+    = "ни одно считывание регистратора не удалось обработать: наработка неизвестна, срок службы не оценен";
 
 struct Prepared {
     std::int64_t id = 0;
@@ -37,12 +39,20 @@ std::vector<Prepared> prepare(const std::vector<HistoryInput>& inputs, const Dis
                        [](const Prepared& a, const Prepared& b) { return a.figures.reading == b.figures.reading; }),
         readings.end());
     // Counters never go down on a recorder: when they did, its data were erased in between.
-    for (std::size_t i = 1; i < readings.size(); ++i) {
-        const Prepared& previous = readings[i - 1];
-        Prepared& current = readings[i];
-        const bool erased = current.figures.stats[kCrane].totalCycles < previous.figures.stats[kCrane].totalCycles
-            || motorMinutes(*current.image) < motorMinutes(*previous.image);
-        current.segment = previous.segment + (erased ? 1 : 0);
+    // A reading whose duty is unknown is no evidence either way: it stays in the previous one's segment.
+    const Prepared* previous = nullptr;
+    for (Prepared& current : readings) {
+        if (previous == nullptr) {
+            if (current.figures.dutyKnown)
+                previous = &current;
+            continue;
+        }
+        const bool erased = current.figures.dutyKnown
+            && (current.figures.stats[kCrane].totalCycles < previous->figures.stats[kCrane].totalCycles
+                || motorMinutes(*current.image) < motorMinutes(*previous->image));
+        current.segment = previous->segment + (erased ? 1 : 0);
+        if (current.figures.dutyKnown)
+            previous = &current;
     }
     return readings;
 }
@@ -99,17 +109,26 @@ double yearsBeforeRecorder(const MemoryImage& image, DateTime installation)
     }
 }
 
-// The assessment at readings[last]: duty summed over the segments up to it.
+// The assessment at readings[last]: duty summed over the segments up to it, from the
+// newest reading whose duty is known.
 LifeAssessment assessAt(const std::vector<Prepared>& readings, std::size_t last, const DesignClasses& design)
 {
     std::array<double, 3> recorded{};
+    std::optional<std::size_t> assessed;
+    int counted = 0;
     for (std::size_t i = 0; i <= last; ++i) {
-        const bool lastOfSegment = i == last || readings[i + 1].segment != readings[i].segment;
-        if (lastOfSegment)
+        if (!readings[i].figures.dutyKnown)
+            continue;
+        if (assessed && readings[*assessed].segment != readings[i].segment)
             for (std::size_t m = 0; m < recorded.size(); ++m)
-                recorded[m] += readings[i].figures.stats[m].characteristicNumber;
+                recorded[m] += readings[*assessed].figures.stats[m].characteristicNumber;
+        assessed = i;
+        ++counted;
     }
-    const Prepared& newest = readings[last];
+    if (assessed)
+        for (std::size_t m = 0; m < recorded.size(); ++m)
+            recorded[m] += readings[*assessed].figures.stats[m].characteristicNumber;
+    const Prepared& newest = readings[assessed.value_or(last)];
     const DateTime installation = readings.front().figures.installation;
     const DateTime reading = newest.figures.reading;
     const double years = installation > 0.0 && reading > installation ? (reading - installation) / kDaysPerYear : 0.0;
@@ -117,18 +136,26 @@ LifeAssessment assessAt(const std::vector<Prepared>& readings, std::size_t last,
 
     LifeAssessment life;
     life.reading = {newest.figures.readingText, fixedTextTrimmed(*newest.image, layout::kRecorderType, 32),
-        fixedTextTrimmed(*newest.image, layout::kRecorderSerial, 16), static_cast<int>(last + 1)};
+        fixedTextTrimmed(*newest.image, layout::kRecorderSerial, 16), counted};
     life.normative = normativeLifeOf(*newest.image, reading);
     std::string group;
     std::string why;
-    const auto craneDuty = craneDesignDuty(*newest.image, design, group, why, life.groupSource);
+    auto craneDuty = craneDesignDuty(*newest.image, design, group, why, life.groupSource);
+    if (!assessed) {
+        craneDuty.reset();
+        why = kNoDutyKnownText;
+    }
     life.crane = assessDuty({craneDuty, group, why, recorded[kCrane], years, before, reading});
     const std::pair<const std::string*, std::optional<DutyAssessment>*> winches[]
         = {{&design.winch1Group, &life.winch1}, {&design.winch2Group, &life.winch2}};
     for (std::size_t w = 0; w < 2; ++w) {
         std::string winchGroup;
         std::string winchWhy;
-        const auto duty = winchDesignDuty(*winches[w].first, winchGroup, winchWhy);
+        auto duty = winchDesignDuty(*winches[w].first, winchGroup, winchWhy);
+        if (!assessed) {
+            duty.reset();
+            winchWhy = kNoDutyKnownText;
+        }
         if (!winchGroup.empty())
             *winches[w].second = assessDuty({duty, winchGroup, winchWhy, recorded[w], years, before, reading});
     }
@@ -163,25 +190,27 @@ LifeHistory buildLifeHistory(const std::vector<HistoryInput>& inputs, const Desi
     if (readings.empty())
         return history;
     std::map<std::pair<int, int>, double> months;
+    const Prepared* earlier = nullptr; // the newest reading before this one whose duty is known
     for (std::size_t i = 0; i < readings.size(); ++i) {
         const Prepared& reading = readings[i];
         history.readings.push_back({reading.id, reading.segment, reading.figures});
-        const bool continues = i > 0 && readings[i - 1].segment == reading.segment;
-        if (continues) {
-            const Prepared& earlier = readings[i - 1];
-            HistoryPeriod period{earlier.id, reading.id, figuresOfPeriod(*reading.image, *earlier.image, locale)};
-            spreadOverMonths(months, earlier.figures.reading, reading.figures.reading,
+        if (i + 1 == readings.size())
+            history.assessment = assessAt(readings, i, design);
+        if (!reading.figures.dutyKnown)
+            continue;
+        if (earlier != nullptr && earlier->segment == reading.segment) {
+            HistoryPeriod period{earlier->id, reading.id, figuresOfPeriod(*reading.image, *earlier->image, locale)};
+            spreadOverMonths(months, earlier->figures.reading, reading.figures.reading,
                 period.figures.stats[kCrane].totalCycles);
             history.periods.push_back(std::move(period));
         } else {
             spreadOverMonths(months, reading.figures.installation, reading.figures.reading,
                 reading.figures.stats[kCrane].totalCycles);
         }
+        earlier = &reading;
         const LifeAssessment at = assessAt(readings, i, design);
         if (at.crane.usedShare && reading.figures.reading > 0.0)
             history.usedShare.push_back({reading.figures.reading, *at.crane.usedShare});
-        if (i + 1 == readings.size())
-            history.assessment = at;
     }
     for (const auto& [month, cycles] : months)
         history.monthlyCycles.push_back({encodeDateTime(month.first, month.second, 1, 0, 0), cycles});

@@ -7,6 +7,7 @@
 #include "core/pipeline/Pipeline.h"
 #include "core/ui/ScriptedUserInterface.h"
 
+#include <algorithm>
 #include <memory>
 
 namespace kestrel {
@@ -38,6 +39,9 @@ ReadingFigures processed(Session& session, const MemoryImage& reading)
     ScriptedUserInterface silent;
     processImage(session, silent);
     ReadingFigures figures;
+    // A failure of the other steps (a text, an impossible reading date) leaves these figures whole.
+    const bool decoded = std::ranges::find(silent.messages, std::string(kDecodingFailedMessage)) == silent.messages.end();
+    figures.dutyKnown = decoded && session.stats[kCrane].loadClass != kClassNotComputed;
     figures.reading = readingDate(reading);
     figures.readingText = readingText(reading, figures.reading);
     figures.installation = readI32(reading, layout::kInstallationDay);

@@ -16,6 +16,9 @@ struct ReadingFigures {
     DateTime installation = 0.0; // installation day (0x772); 0 when unknown
     DateTime periodStart = 0.0;  // installation day, or the earlier reading of a period
     bool checksumOk = false;
+    // False when the records could not be decoded or the loads classified: the cycles and
+    // characteristic numbers are then not the reading's and count in no duty.
+    bool dutyKnown = true;
     StatisticsBlocks stats{};    // winch 1, winch 2, crane: characteristic numbers, cycles, trips…
     // The main page's texts of the crane: eNcicl, eKp, eQi, eUi, eAi, eStop, eMoto.
     std::string cycles, kp, q, u, a, limiterTrips, motorHours;

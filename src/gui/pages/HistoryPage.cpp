@@ -161,7 +161,7 @@ void HistoryPage::showContent(const HistoryView& content)
                 item->setTextAlignment(static_cast<int>(column), Qt::AlignCenter);
         }
         item->setData(0, Qt::UserRole, QVariant::fromValue<qlonglong>(reading.id));
-        if (reading.damaged) {
+        if (reading.damaged || reading.dutyUnknown) {
             // Set apart from the good ones: it counts in nothing the page shows.
             for (int column = 0; column < item->columnCount(); ++column) {
                 item->setToolTip(column, qt(reading.toolTip));

@@ -1,6 +1,8 @@
 // A recorder's history from its readings: segments after an erasure, periods, months,
 // and the assessment summed over segments.
 #include "core/demo/DemoHistory.h"
+#include "core/demo/DemoImage.h"
+#include "core/image/Checksum.h"
 #include "core/image/ByteAccess.h"
 #include "core/image/Counter24.h"
 #include "core/image/FixedText.h"
@@ -12,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <numeric>
 
 using namespace kestrel;
@@ -33,6 +36,13 @@ void eraseBefore(MemoryImage& image)
         for (std::size_t winch : {layout::kWinch1Spectrum, layout::kWinch2Spectrum})
             writeCounter24(image, winch + 3 * i, readCounter24(image, winch + 3 * i) / 10);
     writeCounter24(image, layout::kMotorMinutes, readCounter24(image, layout::kMotorMinutes) / 10);
+}
+
+// A crane capacity that is no number: the records of this reading cannot be processed.
+void spoilCapacity(MemoryImage& image)
+{
+    writeFloat(image, layout::kCraneCapacity, std::numeric_limits<float>::quiet_NaN());
+    makeChecksumConsistent(image, kDemoChecksumFixOffset);
 }
 
 const DisplayLocale kRussian = DisplayLocale::russian();
@@ -131,6 +141,61 @@ TEST(LifeHistory, DamagedReadingsAreListedInTheirPlaceAndCounted)
     EXPECT_EQ(view.periods.size(), 1u); // damaged readings make no period
     EXPECT_EQ(view.note.rfind("Поврежденных считываний в архиве: 3.", 0), 0u) << view.note;
     EXPECT_NE(view.note.find("\nДанные регистратора стирались"), std::string::npos) << view.note;
+}
+
+// A reading whose records cannot be processed is no erasure and no duty: it is listed,
+// marked and counted in the note, and everything else goes by the readings around it.
+TEST(LifeHistory, AReadingThatCannotBeProcessedCountsInNothing)
+{
+    const auto images = makeDemoHistory(4, 4);
+    const LifeHistory good = buildLifeHistory(inputsOf(images), {"", "", "M5", ""}, kRussian);
+    auto spoilt = images;
+    spoilCapacity(spoilt[2]);
+    const LifeHistory history = buildLifeHistory(inputsOf(spoilt), {"", "", "M5", ""}, kRussian);
+
+    ASSERT_EQ(history.readings.size(), 4u);
+    EXPECT_FALSE(history.readings[2].figures.dutyKnown);
+    for (const HistoryReading& reading : history.readings)
+        EXPECT_EQ(reading.segment, 0) << reading.id;
+    ASSERT_EQ(history.periods.size(), 2u);
+    EXPECT_EQ(history.periods[1].fromId, 2);
+    EXPECT_EQ(history.periods[1].toId, 4);
+    EXPECT_EQ(history.periods[1].figures.stats[kCrane].totalCycles,
+        good.readings[3].figures.stats[kCrane].totalCycles - good.readings[1].figures.stats[kCrane].totalCycles);
+    EXPECT_NEAR(history.assessment.crane.recordedDuty, good.assessment.crane.recordedDuty, 1e-6);
+    EXPECT_NEAR(history.assessment.winch1->recordedDuty, good.assessment.winch1->recordedDuty, 1e-6);
+    EXPECT_EQ(history.assessment.reading.readings, 3);
+    EXPECT_EQ(history.usedShare.size(), 3u);
+
+    const HistoryView view = historyView(history, kRussian);
+    const auto& marked = view.readings[1]; // newest first
+    EXPECT_EQ(marked.id, 3);
+    EXPECT_TRUE(marked.dutyUnknown);
+    EXPECT_FALSE(marked.damaged);
+    EXPECT_EQ(marked.texts[1], "—");
+    EXPECT_EQ(marked.toolTip, kDutyUnknownToolTip);
+    EXPECT_FALSE(view.readings[0].dutyUnknown);
+    EXPECT_EQ(view.note.rfind("Считываний, записи которых не удалось обработать: 1.", 0), 0u) << view.note;
+    EXPECT_EQ(view.note.find("стирались"), std::string::npos) << view.note;
+
+    // The newest spoilt: the assessment is that of the newest reading that can be processed.
+    auto newestSpoilt = images;
+    spoilCapacity(newestSpoilt[3]);
+    const LifeAssessment atThird = assessLife(inputsOf(newestSpoilt), {}, kRussian);
+    const LifeAssessment third = assessLife(inputsOf({images.begin(), images.begin() + 3}), {}, kRussian);
+    EXPECT_NEAR(atThird.crane.recordedDuty, third.crane.recordedDuty, 1e-6);
+    EXPECT_EQ(atThird.reading.readingText, third.reading.readingText);
+
+    // None can be processed: no duty is assessed, and the verdict says why.
+    auto allSpoilt = images;
+    for (MemoryImage& image : allSpoilt)
+        spoilCapacity(image);
+    const LifeAssessment none = assessLife(inputsOf(allSpoilt), {"", "", "M5", ""}, kRussian);
+    EXPECT_FALSE(none.crane.usedShare);
+    EXPECT_NE(none.crane.verdict.find("не удалось обработать"), std::string::npos) << none.crane.verdict;
+    ASSERT_TRUE(none.winch1);
+    EXPECT_FALSE(none.winch1->usedShare);
+    EXPECT_EQ(none.reading.readings, 0);
 }
 
 TEST(LifeHistory, DesignFromThePassportOrTheUserAndTheYearsBeforeTheRecorder)
