@@ -1,4 +1,5 @@
 #include "core/archive/ReadingDigest.h"
+#include "core/archive/UtcStamp.h"
 #include "core/server/ServerArchive.h"
 #include "server/ServerTestImages.h"
 #include "support/TestServer.h"
@@ -27,6 +28,7 @@ std::string messageOf(const std::function<void()>& action)
 
 TEST(ServerArchiveTest, StoresEachReadingOnceListsItAndGivesTheSameBytesBack)
 {
+    const std::string before = utcStampNow();
     auto archive = openServerArchive(test::freshServerDatabase());
     const auto images = test::demoReadings(7, 1, 3);
     const auto first = archive->storeAll(images);
@@ -49,6 +51,11 @@ TEST(ServerArchiveTest, StoresEachReadingOnceListsItAndGivesTheSameBytesBack)
     EXPECT_EQ(list[0].source, "seed-7");
     // The server's sha256() and ours agree: the key the whole team shares.
     EXPECT_EQ(list[0].sha256, readingDigest(images[0].image));
+    // Stored a moment ago, in the local archive's form (UTC, to the second: such texts sort as times).
+    const std::string after = utcStampNow();
+    ASSERT_EQ(list[0].storedAt.size(), after.size()) << list[0].storedAt;
+    EXPECT_LE(before, list[0].storedAt);
+    EXPECT_LE(list[0].storedAt, after);
     EXPECT_EQ(archive->readings(expected.recorder).size(), 3u);
     EXPECT_TRUE(archive->readings(std::string("нет такого")).empty());
 
@@ -74,6 +81,23 @@ TEST(ServerArchiveTest, DamagedBytesOnTheServerAreNamedAndNeverGivenBack)
         EXPECT_NE(std::string(e.what()).find("№" + std::to_string(stored.id)), std::string::npos) << e.what();
         EXPECT_NE(std::string(e.what()).find("SHA-256"), std::string::npos) << e.what();
     }
+    // Cut short (the table's own check dropped): no memory at all, said the same way; the
+    // others of a batch still come.
+    const std::string other = freshServerDatabaseName();
+    auto second = openServerArchive(connectionTo(other));
+    const auto images = test::demoReadings(4, 1, 2);
+    const auto both = second->storeAll(images);
+    asAdmin(other, "ALTER TABLE kestrel.readings DISABLE TRIGGER USER; "
+                   "ALTER TABLE kestrel.readings DROP CONSTRAINT whole_memory; "
+                   "UPDATE kestrel.readings SET bytes = substring(bytes FROM 1 FOR 100) WHERE id = "
+            + std::to_string(both[0].id));
+    const auto fetched = second->images({both[0].id, both[1].id});
+    ASSERT_EQ(fetched.size(), 2u);
+    EXPECT_FALSE(fetched[0].image);
+    ASSERT_TRUE(fetched[0].damaged);
+    EXPECT_EQ(fetched[0].damaged->id(), both[0].id);
+    EXPECT_EQ(fetched[1].image, images[1].image);
+    EXPECT_FALSE(fetched[1].damaged);
 }
 
 TEST(ServerArchiveTest, RefusesForeignAndNewerDatabasesWithoutWritingToThem)

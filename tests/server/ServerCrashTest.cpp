@@ -72,5 +72,25 @@ TEST(ServerCrashTest, ASyncCutByAServerCrashIsFinishedByTheNextOne)
     EXPECT_EQ(localDigests, every);
 }
 
+// The bytes of readings come over a connection of their own, kept open: while the server
+// is away a read says so, afterwards it reads again without the archive being opened anew.
+TEST(ServerCrashTest, AnOpenArchiveReadsAgainAfterItsServerCameBack)
+{
+    auto central = openServerArchive(test::freshServerDatabase());
+    const auto images = test::demoReadings(805, 1, 2);
+    const auto stored = central->storeAll(images);
+    ASSERT_EQ(central->image(stored[0].id), images[0].image);
+
+    test::crashServer();
+    try {
+        central->image(stored[1].id);
+        FAIL() << "read without a server";
+    } catch (const ArchiveError& e) {
+        EXPECT_NE(std::string(e.what()).find("Связь с сервером команды потеряна"), std::string::npos) << e.what();
+    }
+    test::restartServer();
+    EXPECT_EQ(central->image(stored[1].id), images[1].image);
+}
+
 } // namespace
 } // namespace kestrel

@@ -6,6 +6,7 @@
 #include "core/archive/SqliteConnection.h"
 #include "core/archive/SqliteStatement.h"
 #include "core/archive/SqliteTransaction.h"
+#include "core/archive/UtcStamp.h"
 
 #include <algorithm>
 #include <chrono>
@@ -106,24 +107,6 @@ constexpr const char* kListColumns = "SELECT id, recorder, crane_type, crane_num
 constexpr const char* kDesignColumns
     = "crane_type, crane_number, crane_group, crane_design, winch1_group, winch2_group, changed_at, changed_by";
 
-std::string twoDigits(unsigned value)
-{
-    return std::string{static_cast<char>('0' + value / 10 % 10), static_cast<char>('0' + value % 10)};
-}
-
-std::string utcNow()
-{
-    using namespace std::chrono;
-    const auto now = floor<seconds>(system_clock::now());
-    const auto day = floor<days>(now);
-    const year_month_day date{day};
-    const hh_mm_ss time{now - day};
-    return std::to_string(static_cast<int>(date.year())) + "-" + twoDigits(static_cast<unsigned>(date.month())) + "-"
-        + twoDigits(static_cast<unsigned>(date.day())) + "T" + twoDigits(static_cast<unsigned>(time.hours().count()))
-        + ":" + twoDigits(static_cast<unsigned>(time.minutes().count())) + ":"
-        + twoDigits(static_cast<unsigned>(time.seconds().count())) + "Z";
-}
-
 std::int64_t pragmaValue(SqliteConnection& db, const char* pragma)
 {
     SqliteStatement statement = db.prepare(std::string("PRAGMA ") + pragma, "прочитать заголовок");
@@ -213,7 +196,7 @@ public:
             "сохранить считывание");
         SqliteStatement insertImage
             = db_.prepare("INSERT OR REPLACE INTO images (reading_id, bytes) VALUES (?1, ?2)", "сохранить считывание");
-        const std::string storedAt = utcNow();
+        const std::string storedAt = utcStampNow();
         for (const ImageToStore& item : images) {
             const std::string digest = readingDigest(item.image);
             same.bind(1, digest);
@@ -313,7 +296,7 @@ public:
         // Saving the design shown again is no new entry.
         if (const auto current = currentDesign(crane); current && current->classes == design)
             return;
-        const DesignEntry entry{crane, design, utcNow(), currentUserName()};
+        const DesignEntry entry{crane, design, utcStampNow(), currentUserName()};
         keepDesignChange(entry);
         makeCurrent(entry);
         transaction.commit();

@@ -3,6 +3,8 @@
 #include "core/archive/CurrentUser.h"
 #include "core/archive/ReadingDigest.h"
 #include "core/archive/ReadingSummary.h"
+#include "core/archive/UtcStamp.h"
+#include "core/server/BinaryImageReader.h"
 #include "core/server/ServerConnection.h"
 #include "core/server/ServerErrors.h"
 #include "core/server/ServerSchema.h"
@@ -10,7 +12,9 @@
 #include <pqxx/pqxx>
 
 #include <algorithm>
+#include <chrono>
 #include <map>
+#include <string_view>
 
 namespace kestrel {
 
@@ -19,7 +23,7 @@ namespace {
 constexpr const char* kListColumns
     = "SELECT id, recorder, crane_type, crane_number, reading, reading_text, checksum_ok, cycles, source, "
       "motor_minutes, "
-      "to_char(stored_at AT TIME ZONE 'UTC', 'YYYY-MM-DD\"T\"HH24:MI:SS\"Z\"'), encode(sha256, 'hex') "
+      "floor(extract(epoch FROM stored_at))::bigint, sha256 " // a few times cheaper than to_char and encode
       "FROM kestrel.readings ";
 
 constexpr const char* kDesignColumns
@@ -41,8 +45,10 @@ StoredReading storedReadingFrom(const pqxx::row& row)
     reading.cycles = row[7].as<std::int64_t>();
     reading.source = row[8].as<std::string>();
     reading.motorMinutes = row[9].as<std::int64_t>();
-    reading.storedAt = row[10].as<std::string>();
-    reading.sha256 = row[11].as<std::string>();
+    reading.storedAt = utcStamp(std::chrono::sys_seconds(std::chrono::seconds(row[10].as<std::int64_t>())));
+    // bytea in text form: "\\x" and the hex digits.
+    const std::string_view digest(row[11].c_str(), row[11].size());
+    reading.sha256 = digest.starts_with("\\x") ? std::string(digest.substr(2)) : std::string(digest);
     return reading;
 }
 
@@ -73,6 +79,7 @@ class PostgresArchive final : public ReadingArchive {
 public:
     explicit PostgresArchive(const std::string& connection)
         : server_(connection)
+        , imageReader_(withTimeLimits(connection))
     {
         prepareServerSchema(server_.connection(), server_.database());
         prepareStatements();
@@ -139,23 +146,14 @@ public:
     std::vector<FetchedImage> images(const std::vector<std::int64_t>& ids) override
     {
         return onServer("прочитать считывания", [&] {
-            std::string array = "{";
-            for (const std::int64_t id : ids)
-                array += (array.size() > 1 ? "," : "") + std::to_string(id);
-            array += "}";
-            pqxx::nontransaction tx(server_.connection());
-            const pqxx::result rows = tx.exec_prepared("images", array);
             std::map<std::int64_t, FetchedImage> found;
-            for (const auto& row : rows) {
-                const std::int64_t id = row[0].as<std::int64_t>();
-                found[id] = checked(id, pqxx::binarystring(row[1]), row[2].as<std::string>(), row[3].as<std::string>(),
-                    row[4].as<std::string>());
-            }
+            for (BinaryImageReader::Row& row : imageReader_.read(ids))
+                found[row.id] = checked(row.id, std::move(row.image), row.sha256, row.recorder, row.readingText);
             std::vector<FetchedImage> fetched;
             fetched.reserve(ids.size());
             for (const std::int64_t id : ids) {
                 const auto at = found.find(id);
-                fetched.push_back(at != found.end() ? at->second : FetchedImage{id, std::nullopt, std::nullopt});
+                fetched.push_back(at != found.end() ? std::move(at->second) : FetchedImage{id, std::nullopt, std::nullopt});
             }
             return fetched;
         });
@@ -236,21 +234,15 @@ public:
 
 private:
     // The bytes as they came, checked against the digest the server stored with them.
-    static FetchedImage checked(std::int64_t id, const pqxx::binarystring& bytes, const std::string& stored,
+    static FetchedImage checked(std::int64_t id, std::optional<MemoryImage> image, const std::string& stored,
         const std::string& recorder, const std::string& readingText)
     {
-        FetchedImage fetched{id, MemoryImage{}, std::nullopt};
-        MemoryImage& image = *fetched.image;
-        if (bytes.size() == image.size()) {
-            std::copy(bytes.begin(), bytes.end(), image.begin());
-            if (readingDigest(image) == stored)
-                return fetched;
-        }
-        fetched.image.reset();
-        fetched.damaged.emplace(id,
-            readingName(id, recorder, readingText)
-                + " повреждено: его байты не совпадают с сохраненной контрольной суммой SHA-256; оно не используется.");
-        return fetched;
+        if (image && readingDigest(*image) == stored)
+            return {id, std::move(image), std::nullopt};
+        return {id, std::nullopt,
+            DamagedReadingError(id,
+                readingName(id, recorder, readingText)
+                    + " повреждено: его байты не совпадают с сохраненной контрольной суммой SHA-256; оно не используется.")};
     }
 
     void prepareStatements()
@@ -261,11 +253,10 @@ private:
             "checksum_ok, cycles, motor_minutes, source) VALUES ($1, $2, $3, $4, $5, $6, $7, $8, $9, $10) "
             "ON CONFLICT ON CONSTRAINT reading_once DO NOTHING RETURNING id, encode(sha256, 'hex')");
         c.prepare("find", "SELECT id FROM kestrel.readings WHERE sha256 = decode($1, 'hex')");
-        c.prepare("images", "SELECT id, bytes, encode(sha256, 'hex'), recorder, reading_text FROM kestrel.readings "
-                            "WHERE id = ANY ($1::bigint[])");
     }
 
     ServerConnection server_;
+    BinaryImageReader imageReader_;
 };
 
 } // namespace
