@@ -11,7 +11,7 @@ packages=(
   clang libclang-rt-dev
   qt6-base-dev qt6-base-dev-tools libqcustomplot-dev qt6-translations-l10n
   nlohmann-json3-dev libsqlite3-dev libcli11-dev libxlsxwriter-dev
-  libpqxx-dev postgresql
+  libpqxx-dev postgresql openssl python3
   xvfb xauth poppler-utils
   locales
   libc-l10n

@@ -49,6 +49,16 @@ inline std::string connectionTo(const std::string& database, const std::string& 
     return connection;
 }
 
+// Over TCP with TLS, the server's certificate checked against the cluster's CA and its
+// name (sslmode=verify-full), as README tells engineers to connect.
+inline std::string tlsConnectionTo(const std::string& database, const std::string& user, const std::string& password)
+{
+    std::string connection = serverStateValue("tls_connection");
+    connection.replace(connection.find("dbname=postgres"), 15, "dbname=" + database);
+    connection.replace(connection.find("user=kestrel_admin"), 18, "user=" + user);
+    return connection + " password=" + password;
+}
+
 // A new, empty database of its own for one test.
 inline std::string freshServerDatabaseName()
 {

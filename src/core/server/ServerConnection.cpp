@@ -35,6 +35,11 @@ std::string refusalText(const std::string& reason)
                "пароль из файла ~/.pgpass (в Windows %APPDATA%\\postgresql\\pgpass.conf), переменной PGPASSWORD "
                "или файла служб pg_service.conf. Ответ сервера: "
             + reason;
+    if (mentions(reason, {"certificate", "сертификат"}))
+        return "Сервер не подтвердил, что он сервер команды: его сертификат подписан не тем центром сертификации, "
+               "который указан в sslrootcert (или в ~/.postgresql/root.crt), или выдан на другое имя. Kestrel к "
+               "нему не подключается. Ответ libpq: "
+            + reason;
     if (mentions(reason, {"does not exist", "не существует"}))
         return "Сервер команды отказал: " + reason + ". Проверьте имя пользователя и базы данных в строке подключения.";
     return "Не удается подключиться к серверу команды: " + reason
