@@ -194,10 +194,12 @@ LifeHistory buildLifeHistory(const std::vector<HistoryInput>& inputs, const Desi
     for (std::size_t i = 0; i < readings.size(); ++i) {
         const Prepared& reading = readings[i];
         history.readings.push_back({reading.id, reading.segment, reading.figures});
-        if (i + 1 == readings.size())
-            history.assessment = assessAt(readings, i, design);
-        if (!reading.figures.dutyKnown)
+        const bool newest = i + 1 == readings.size();
+        if (!reading.figures.dutyKnown) {
+            if (newest)
+                history.assessment = assessAt(readings, i, design);
             continue;
+        }
         if (earlier != nullptr && earlier->segment == reading.segment) {
             HistoryPeriod period{earlier->id, reading.id, figuresOfPeriod(*reading.image, *earlier->image, locale)};
             spreadOverMonths(months, earlier->figures.reading, reading.figures.reading,
@@ -211,6 +213,8 @@ LifeHistory buildLifeHistory(const std::vector<HistoryInput>& inputs, const Desi
         const LifeAssessment at = assessAt(readings, i, design);
         if (at.crane.usedShare && reading.figures.reading > 0.0)
             history.usedShare.push_back({reading.figures.reading, *at.crane.usedShare});
+        if (newest)
+            history.assessment = at;
     }
     for (const auto& [month, cycles] : months)
         history.monthlyCycles.push_back({encodeDateTime(month.first, month.second, 1, 0, 0), cycles});
